@@ -38,3 +38,14 @@ TEST(Skeleton, DriverStartsAndOpens) {
     CloseServiceHandle(svc);
     CloseServiceHandle(scm);
 }
+
+#include "tests/support/WineFamily.h"
+
+TEST(Skeleton, FamilyChildSeesWindows98) {
+    if (!InFamilyChild()) {
+        EXPECT_EQ(0, RunTestAs("win98"));
+        return;
+    }
+    EXPECT_TRUE(W32N_IsWindows95());
+    EXPECT_FALSE(W32N_IsWindowsNT());
+}
