@@ -1,0 +1,48 @@
+// Control of the simulated adapter from user mode: installs what Windows
+// keeps for an installed adapter and changes the stand-in driver's world.
+// Used by the simulator control tool (nxsim.exe) and by the tests. Every
+// setter bumps the world's "Generation" so the driver takes the change up.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "sim/SimWorld.h"
+
+struct SimNetwork {
+    std::string ssid;
+    uint8_t bssid[6] = {};
+    uint32_t channel = 36;
+    int32_t signal = 60; // 0..95 scale
+    std::string wepKey;  // plain upper-case hex; empty: open network
+    uint32_t mode = 0;   // 0 infrastructure, 1 ad hoc
+};
+
+// Writes the installation for every Windows family at once (a prefix can
+// run a program as any family): the 2000/XP network class key instance with
+// "DriverDesc" and "NetCfgInstanceID" and the driver's parameter values,
+// Services\DOVIZ with "ImagePath" (and the driver file it names), the NT 4.0
+// NetworkCards instance with its service's Parameters key, the 95-family
+// Class\Net instance; and a default world. False when a key can't be written.
+bool SimInstallAdapter();
+
+// Removes everything SimInstallAdapter wrote.
+bool SimRemoveAdapter();
+
+// Registry paths (relative to HKEY_LOCAL_MACHINE) of the installed adapter's
+// own key: the 2000/XP class key instance, the NT 4.0 NetworkCards instance
+// and its service's Parameters key, the 95-family Class\Net instance.
+std::string SimClassInstanceKeyPath();
+std::string SimNt4CardKeyPath();
+std::string SimNt4ParametersKeyPath();
+std::string Sim9xInstanceKeyPath();
+
+// The world.
+bool SimSetNetworks(const std::vector<SimNetwork>& networks);
+bool SimSetWorldValue(const char* name, uint32_t value);
+bool SimSetAdapterNames(const std::vector<std::string>& names);
+bool SimSetPermanentAddress(const uint8_t address[6]);
+bool SimSetOidAnswer(uint32_t oid, const void* data, uint32_t size);
+bool SimClearOidAnswers();
