@@ -159,7 +159,9 @@ bool ReadConfigurations(CRegistryKey& configurations) {
         e.record.reset(new CConfigRecord);
         if (!sub.QueryString(RegistryName(kRegConfigurationName), e.record->name))
             continue;
-        if (n == g_store.selectedIndex && !g_store.selectedName.IsEmpty() &&
+        // N = -1 stands for "no number" and never matches, even a stored
+        // index of 0xFFFFFFFF.
+        if (n >= 0 && n == g_store.selectedIndex && !g_store.selectedName.IsEmpty() &&
             _mbsicmp(reinterpret_cast<const unsigned char*>(g_store.selectedName.c_str()),
                      reinterpret_cast<const unsigned char*>(e.record->name.c_str())) == 0) {
             g_store.selectionFound = 1;
@@ -180,7 +182,7 @@ bool ReadConfigurations(CRegistryKey& configurations) {
     for (size_t i = 0; i < g_store.list.size(); ++i) {
         const Entry& e = g_store.list[i];
         if (selected ? e.record.get() == selected
-                     : (position < 0 && e.number == g_store.selectedIndex)) {
+                     : (position < 0 && e.number >= 0 && e.number == g_store.selectedIndex)) {
             position = static_cast<int32_t>(i);
         }
     }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "config/ProfileStore.h"
 #include "config/RegistryNames.h"
@@ -15,23 +16,26 @@
 inline void DeleteRegistryTree(HKEY root, const std::string& path) {
     HKEY k;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) {
-        RegDeleteKeyA(root, path.c_str()); // a dangling link, say
+        // A link whose target is missing cannot be opened through; remove
+        // the link itself.
+        if (RegOpenKeyExA(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &k) ==
+            ERROR_SUCCESS) {
+            RegDeleteKeyA(k, "");
+            RegCloseKey(k);
+        }
         return;
     }
+    std::vector<std::string> children;
     char name[1024];
-    for (;;) {
+    for (DWORD i = 0;; ++i) {
         DWORD n = sizeof name;
-        if (RegEnumKeyExA(k, 0, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExA(k, i, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        std::string child = path + "\\" + name;
-        DeleteRegistryTree(root, child);
-        HKEY still;
-        if (RegOpenKeyExA(root, child.c_str(), 0, KEY_READ, &still) == ERROR_SUCCESS) {
-            RegCloseKey(still);
-            break; // cannot remove it: stop rather than loop
-        }
+        children.push_back(name);
     }
     RegCloseKey(k);
+    for (const std::string& child : children)
+        DeleteRegistryTree(root, path + "\\" + child);
     RegDeleteKeyA(root, path.c_str());
 }
 
