@@ -201,6 +201,11 @@ bool ReadConfigurations(CRegistryKey& configurations) {
 
 bool LoadConfigurations(const char* adapterKeyPath) {
     const char* path = adapterKeyPath ? adapterKeyPath : "";
+    if (!*path) {
+        // An empty path would open HKEY_LOCAL_MACHINE itself as the adapter key.
+        ClearConfigurations();
+        return false;
+    }
     CheckWirelessZeroConfig(path);
     // A second load without a clear would append duplicates behind the
     // records whose positions the selection refers to.
@@ -246,6 +251,10 @@ bool LoadConfigurations(const char* adapterKeyPath) {
 bool SaveConfigurations(const char* adapterKeyPath) {
     if (adapterKeyPath)
         g_store.adapterKeyPath = adapterKeyPath;
+    // Without an adapter key the path would name a key at the root of
+    // HKEY_LOCAL_MACHINE.
+    if (g_store.adapterKeyPath.IsEmpty())
+        return true;
 
     CRegistryKey configurations;
     DWORD disposition = 0;

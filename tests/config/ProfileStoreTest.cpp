@@ -422,3 +422,13 @@ TEST_F(ProfileStoreTest, ClearLeavesStateBehind) {
     EXPECT_EQ(0u, GetMinorVersion());
     EXPECT_FALSE(IsSelectionFound());
 }
+
+TEST_F(ProfileStoreTest, EmptyAdapterPathReadsOrWritesAtTheRegistryRoot) {
+    EXPECT_FALSE(LoadConfigurations(""));
+    EXPECT_EQ(0, GetConfigurationCount());
+    EXPECT_FALSE(LoadConfigurations(nullptr));
+    EXPECT_EQ(0, GetConfigurationCount());
+    EXPECT_TRUE(SaveConfigurations(nullptr));
+    EXPECT_FALSE(KeyExists(RegistryName(kRegCustomParams)));
+    EXPECT_FALSE(KeyExists(std::string("\\") + RegistryName(kRegConfigurations)));
+}
