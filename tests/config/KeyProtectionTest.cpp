@@ -82,18 +82,3 @@ TEST_F(KeyProtectionTest, OverlongIdentifierOverrunsOrIsReplaced) {
     EXPECT_EQ(EncipherKeyText(full, id.size(), "0123456789", 40), EncryptKeyText("0123456789", 40));
     EXPECT_EQ(id, GetSz(Path(), RegistryName(kRegCardCfgId))) << "stored identifier replaced";
 }
-
-TEST_F(KeyProtectionTest, BadKeyTextsAreEnciphered) {
-    SetSz(Path(), RegistryName(kRegCardCfgId), kFixedId);
-    Attach();
-    EXPECT_TRUE(EncryptKeyText("", 40).IsEmpty());
-    EXPECT_TRUE(EncryptKeyText("012345678Z", 40).IsEmpty());
-    EXPECT_TRUE(EncryptKeyText("0123456789", 64).IsEmpty());
-    EXPECT_EQ(CString("A5532BCD49803EFF"), EncryptKeyText("0123456789", 40));
-    CString plain("stale");
-    DecryptKeyText("", plain, 5);
-    EXPECT_TRUE(plain.IsEmpty());
-    plain = "stale";
-    DecryptKeyText("NOT HEX TEXT", plain, 5);
-    EXPECT_TRUE(plain.IsEmpty());
-}
