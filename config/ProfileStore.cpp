@@ -175,9 +175,14 @@ bool ReadConfigurations(CRegistryKey& configurations) {
     }
 
     // The registry enumerates Cfg10 before Cfg2; keep the list in the order
-    // of the subkey numbers and make the selection a list position.
-    std::stable_sort(g_store.list.begin(), g_store.list.end(),
-                     [](const Entry& a, const Entry& b) { return a.number < b.number; });
+    // of the subkey numbers (unnumbered names last, so that Cfg0, Cfg1, ...
+    // keep positions equal to their numbers) and make the selection a list
+    // position.
+    std::stable_sort(g_store.list.begin(), g_store.list.end(), [](const Entry& a, const Entry& b) {
+        uint32_t ka = static_cast<uint32_t>(a.number); // -1 sorts after every N >= 0
+        uint32_t kb = static_cast<uint32_t>(b.number);
+        return ka < kb;
+    });
     int32_t position = -1;
     for (size_t i = 0; i < g_store.list.size(); ++i) {
         const Entry& e = g_store.list[i];

@@ -156,6 +156,7 @@ TEST_F(ProfileStoreTest, OddSubkeyNamesMatchTheSelection) {
     EXPECT_TRUE(LoadConfigurations(Path()));
     EXPECT_EQ(3, GetConfigurationCount());
     EXPECT_FALSE(IsSelectionFound()) << "N = -1 must never match";
+    EXPECT_EQ(CString("Seven"), GetConfigurationAt(0)->name) << "numbered names first";
 
     ClearConfigurations();
     Selection(7, "Seven");
