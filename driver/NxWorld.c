@@ -7,8 +7,8 @@
 #include "sim/SimWorld.h"
 
 typedef struct NxWorldState {
-    KMUTEX lock;
-    HANDLE key; /* NULL while the world key is not open */
+    FAST_MUTEX lock; /* uncontended it costs no trip to the wineserver */
+    HANDLE key;      /* NULL while the world key is not open */
     BOOLEAN loaded;
     SimWorldModel* world;
     SimAdapterRuntime runtime;
@@ -19,11 +19,11 @@ typedef struct NxWorldState {
 static NxWorldState* g_state;
 
 static void Lock(void) {
-    KeWaitForSingleObject(&g_state->lock, Executive, KernelMode, FALSE, NULL);
+    ExAcquireFastMutex(&g_state->lock);
 }
 
 static void Unlock(void) {
-    KeReleaseMutex(&g_state->lock, FALSE);
+    ExReleaseFastMutex(&g_state->lock);
 }
 
 static NTSTATUS OpenKey(HANDLE* key, HANDLE root, const WCHAR* path) {
@@ -218,7 +218,7 @@ NTSTATUS NxWorldStart(void) {
         g_state = NULL;
         return STATUS_INSUFFICIENT_RESOURCES;
     }
-    KeInitializeMutex(&g_state->lock, 0);
+    ExInitializeFastMutex(&g_state->lock);
     SimWorldInit(g_state->world);
     SimRuntimeInit(&g_state->runtime);
     LARGE_INTEGER now;
