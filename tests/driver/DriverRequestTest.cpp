@@ -376,7 +376,9 @@ TEST_F(DriverRequest, StatusQueriesStayCheapWhileTheWorldIsUnchanged) {
     printf("round trip alone: %.1f us\n", roundTrip);
     printf("status query: %.1f us unchanged world, %.1f us with a world change each time\n", steady,
            changing);
-    EXPECT_LT(steady, 2000.0);
+    // Relative to the bare round trip, so a loaded machine does not fail it;
+    // reading the whole world each time costs several round trips.
+    EXPECT_LT(steady, roundTrip * 2.0 + 300.0);
 }
 
 TEST_F(DriverRequest, ReinstalledWorldIsTakenUpAlthoughItsGenerationRepeats) {
