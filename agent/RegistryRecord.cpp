@@ -36,9 +36,16 @@ int InstanceNumber(const char* subkey) {
 
 void FormatInstanceTitle(char (&title)[NX_REGISTRY_TEXT_SIZE], const char* subkey,
                          const char* description) {
+    // "[%d] %s", the description cut where the field ends.
+    char number[16];
+    snprintf(number, sizeof number, "[%d] ", InstanceNumber(subkey));
     char text[NX_REGISTRY_TEXT_SIZE];
-    CopyRegistryText(text, description); // the title may be the description's own field
-    snprintf(title, sizeof title, "[%d] %s", InstanceNumber(subkey), text);
+    CopyRegistryText(text, description); // the description may live in `title` itself
+    size_t used = strlen(number);
+    memcpy(title, number, used);
+    size_t n = strnlen(text, NX_REGISTRY_TEXT_SIZE - 1 - used);
+    memcpy(title + used, text, n);
+    title[used + n] = '\0';
 }
 
 void Fill95Record(AdapterRegistryInfo& record, const char* subkey, const Values95& v) {
