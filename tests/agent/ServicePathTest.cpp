@@ -32,6 +32,7 @@ bool FileBesideExists(const char* file) {
     if (!InFamilyChild()) {                                                                        \
         ASSERT_TRUE(RemoveServiceNow("NXPROTO4"));                                                 \
         EXPECT_EQ(0, RunTestAs("winxp"));                                                          \
+        RemoveServiceNow("NXPROTO"); /* leave the prefix as found */                               \
         return;                                                                                    \
     }                                                                                              \
     ASSERT_TRUE(W32N_IsWindows2000())

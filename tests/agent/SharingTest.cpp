@@ -59,6 +59,7 @@ protected:
         ASSERT_TRUE(RemoveServiceNow("NXPROTO4"));
     }
     void TearDown() override {
+        RemoveServiceNow("NXPROTO"); // leave the prefix as found
         if (block)
             UnmapViewOfFile(block);
         if (mapping)

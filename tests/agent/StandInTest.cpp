@@ -45,6 +45,7 @@ protected:
             return false;
         RemoveServiceNow("NXPROTO4"); // shares the display name
         EXPECT_EQ(0, RunTestAs("winxp"));
+        RemoveServiceNow("NXPROTO"); // leave the prefix as found
         return true;
     }
     NdisRequestRecord Query(uint32_t oid, void* buffer, uint32_t length,
