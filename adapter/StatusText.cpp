@@ -95,8 +95,8 @@ struct DomainName {
 };
 
 const DomainName kDomains[] = {
-    {0x10, kStrDomainFcc},   {0x20, kStrDomainDoc},    {0x30, kStrDomainEtsi},
-    {0x31, kStrDomainSpain}, {0x32, kStrDomainFrance}, {0x40, kStrDomainMkk},
+    {0x10, IDS_DOMAIN_FCC},   {0x20, IDS_DOMAIN_DOC},    {0x30, IDS_DOMAIN_ETSI},
+    {0x31, IDS_DOMAIN_SPAIN}, {0x32, IDS_DOMAIN_FRANCE}, {0x40, IDS_DOMAIN_MKK},
 };
 
 // True when `format` holds exactly one integer conversion (flags, width and
@@ -130,7 +130,7 @@ uint32_t RegulatoryDomainNameId(uint32_t code) {
     for (const DomainName& d : kDomains)
         if (d.code == code)
             return d.stringId;
-    return kStrDomainUnknown;
+    return IDS_DOMAIN_UNKNOWN;
 }
 
 CString FormatRegulatoryDomainText(const char* format, uint32_t code, const char* name) {

@@ -7,6 +7,7 @@
 
 #include "adapter/AdapterRecords.h"
 #include "framework/CString.h"
+#include "res/resource.h"
 
 // Signal quality in percent: level x 100 / 95 truncated, 45 added above 10,
 // capped at 100. No lower clamp: a negative level gives a negative figure.
@@ -36,18 +37,6 @@ CString SnapshotSsid(const AdapterStatusSnapshot& snapshot);
 
 uint32_t TransmitErrorSum(const AdapterStatusSnapshot& snapshot);
 uint32_t ReceiveErrorSum(const AdapterStatusSnapshot& snapshot);
-
-// String table identifiers of the regulatory domain names.
-enum : uint32_t {
-    kStrDomainFcc = 58200,
-    kStrDomainDoc = 58201,
-    kStrDomainEtsi = 58202,
-    kStrDomainSpain = 58203,
-    kStrDomainFrance = 58204,
-    kStrDomainMkk = 58205,
-    kStrDomainUnknown = 58249,
-    kStrDomainFormat = 58250,
-};
 
 // The string identifier naming a regulatory domain code; unknown codes
 // name "<unknown>".
