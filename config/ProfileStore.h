@@ -2,6 +2,8 @@
 // Process-wide state; user-interface thread only.
 #pragma once
 
+#include <stdint.h>
+
 #include "config/ConfigRecord.h"
 
 // Loads the configurations below HKEY_LOCAL_MACHINE\<adapterKeyPath>; true
@@ -18,3 +20,17 @@ CConfigRecord* FindConfiguration(const char* name);
 
 // Frees every record and forgets the selection and the adapter key path.
 void ClearConfigurations();
+
+// Read access to the store state for the pages, the strategies and tests.
+int GetConfigurationCount();
+// The record at list position `index`; null when there is none.
+CConfigRecord* GetConfigurationAt(int index);
+// List position of the selected configuration; -1 before a load.
+int GetSelectedIndex();
+const char* GetSelectedName();
+// True when a stored configuration matched the stored selection at load.
+bool IsSelectionFound();
+// HKEY_LOCAL_MACHINE-relative path of the adapter key of the last load ("" before).
+const char* GetAdapterKeyPath();
+uint32_t GetMajorVersion();
+uint32_t GetMinorVersion();

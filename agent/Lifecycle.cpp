@@ -1,0 +1,74 @@
+// Process attach and detach: the machine-wide count of processes that have
+// the library loaded, and removal of the protocol driver by the last one
+// out when the driver asked for it.
+#include "Library.h"
+
+namespace {
+
+HMODULE g_module = nullptr;
+HANDLE g_mapping = nullptr;
+UserCountBlock* g_view = nullptr;  // the mapped view
+UserCountBlock* g_block = nullptr; // what closes and the detach use
+
+} // namespace
+
+void ScopedHandle::reset(HANDLE h) {
+    if (valid())
+        CloseHandle(h_);
+    h_ = h;
+}
+
+HMODULE LibraryModule() {
+    return g_module;
+}
+
+UserCountBlock* SharedBlock() {
+    return g_block;
+}
+
+UserCountBlock* UseUserCountBlock(UserCountBlock* block) {
+    UserCountBlock* previous = g_block;
+    g_block = block;
+    return previous;
+}
+
+bool LibraryAttach(HINSTANCE module) {
+    g_module = module;
+    if (g_view)
+        return true;
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(UserCountBlock), NX_USER_COUNT_MAPPING);
+    if (!mapping)
+        return false;
+    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0);
+    if (!view) {
+        CloseHandle(mapping);
+        return false;
+    }
+    g_mapping = mapping;
+    g_view = g_block = static_cast<UserCountBlock*>(view);
+    // Only the creator starts the block afresh; later loaders keep the
+    // count and the remove-driver flag.
+    if (!existed)
+        ZeroMemory(g_view, sizeof(UserCountBlock));
+    InterlockedIncrement(reinterpret_cast<volatile LONG*>(&g_view->users));
+    return true;
+}
+
+void LibraryDetach() {
+    if (!g_view)
+        return;
+    volatile LONG* users = reinterpret_cast<volatile LONG*>(&g_view->users);
+    InterlockedDecrement(users);
+    // Two processes detaching together may both see 0; removing a removed
+    // driver is harmless.
+    if (*users == 0 && g_view->removeDriver != 0)
+        RemoveProtocolDriver();
+    if (g_block == g_view)
+        g_block = nullptr;
+    UnmapViewOfFile(g_view);
+    g_view = nullptr;
+    CloseHandle(g_mapping);
+    g_mapping = nullptr;
+}

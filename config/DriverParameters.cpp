@@ -1,0 +1,35 @@
+#include "config/DriverParameters.h"
+
+#include "config/DriverParams.h"
+#include "config/RegistryKey.h"
+
+namespace {
+
+class RegistrySource : public DriverValueSource {
+public:
+    explicit RegistrySource(CRegistryKey& key) : key_(key) {}
+    bool Get(RegName name, CString& text) const override {
+        return key_.QueryString(RegistryName(name), text) == 1;
+    }
+
+private:
+    CRegistryKey& key_;
+};
+
+} // namespace
+
+void WriteDriverParameters(CRegistryKey& adapterKey, const CConfigRecord& record) {
+    for (const DriverValue& v : DriverValuesFromRecord(record)) {
+        if (v.remove)
+            adapterKey.DeleteValue(RegistryName(v.name));
+        else
+            adapterKey.SetString(RegistryName(v.name), v.text.c_str());
+    }
+}
+
+bool ReadDriverParameters(CRegistryKey& adapterKey, CConfigRecord* record) {
+    if (!record)
+        return false;
+    RecordFromDriverValues(RegistrySource(adapterKey), *record);
+    return true;
+}
