@@ -71,6 +71,8 @@ bool AdapterAccess::Open(const char* filter) {
                 if (!strategy_->MakeDeviceName(name.c_str(), deviceName))
                     continue;
                 handle_ = W32N_OpenAdapterA(deviceName.c_str());
+                if (!handle_) // the library's answer on a family it does not know
+                    handle_ = INVALID_HANDLE_VALUE;
                 if (IsOpen()) {
                     strategy_->LoadAdapterData((classKey + "\\" + subkey).c_str());
                     break;
