@@ -43,6 +43,7 @@ public:
     void FormatRegulatoryDomain(CString& out) const;
 
     const AdapterStatusSnapshot& Snapshot() const { return snapshot_; }
+    HANDLE Handle() const { return handle_; }
     uint16_t OpenFlag() const { return openFlag_; }
     const char* DescriptionFilter() const { return descriptionFilter_; }
     const CString& HardwareIdText() const { return hardwareIdText_; }
