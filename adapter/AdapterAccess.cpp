@@ -135,8 +135,7 @@ bool AdapterAccess::Query(uint32_t oid, void* buffer, uint32_t* length) {
         switch (NextQueryStep(status, request.bytesNeeded, *length, retried)) {
         case QueryStep::Done:
             // Never more than the buffer holds, whatever the driver claims.
-            *length = request.bytesWritten < request.bufferLength ? request.bytesWritten
-                                                                  : request.bufferLength;
+            *length = AnswerLength(request.bytesWritten, request.bufferLength);
             return true;
         case QueryStep::Retry:
             // A driver that rejects a buffer larger than the exact size is

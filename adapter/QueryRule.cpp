@@ -9,3 +9,7 @@ QueryStep NextQueryStep(uint32_t status, uint32_t bytesNeeded, uint32_t length, 
         return QueryStep::Retry;
     return QueryStep::Fail;
 }
+
+uint32_t AnswerLength(uint32_t bytesWritten, uint32_t bufferLength) {
+    return bytesWritten < bufferLength ? bytesWritten : bufferLength;
+}

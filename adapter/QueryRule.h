@@ -13,3 +13,7 @@ enum class QueryStep {
 // `retried`: this status answers the retry already. A retry is offered only
 // when the driver asks for no more than the caller's buffer holds.
 QueryStep NextQueryStep(uint32_t status, uint32_t bytesNeeded, uint32_t length, bool retried);
+
+// The answer's length as the caller sees it: the driver's bytes-written
+// figure, never more than the buffer length the request carried.
+uint32_t AnswerLength(uint32_t bytesWritten, uint32_t bufferLength);

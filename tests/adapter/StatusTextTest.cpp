@@ -121,3 +121,10 @@ TEST(QueryRule, RetryOnlyOnceAndOnlyWhenTheNeededSizeFits) {
     EXPECT_EQ(QueryStep::Fail, NextQueryStep(NX_STATUS_FAILURE, 4, 8, false));
     EXPECT_EQ(QueryStep::Fail, NextQueryStep(NX_STATUS_NOT_SUPPORTED, 0, 8, false));
 }
+
+TEST(QueryRule, OverReportedBytesWrittenIsBoundedByTheBufferSent) {
+    EXPECT_EQ(240u, AnswerLength(4096, 240));
+    EXPECT_EQ(100u, AnswerLength(100, 240));
+    EXPECT_EQ(4u, AnswerLength(4, 4));
+    EXPECT_EQ(0u, AnswerLength(0, 8));
+}
