@@ -92,3 +92,13 @@ TEST(FileVersionAndDate, WildcardPathIsNotTakenForAMatchingFile) {
     EXPECT_FALSE(GetFileVersionAndDate(pattern.c_str(), version, date));
     EXPECT_STREQ("", date.c_str());
 }
+
+TEST(FileVersionAndDate, ProgramFileCarriesTheVersionTheAboutPageShows) {
+    std::string path = OwnPath();
+    path = path.substr(0, path.rfind('\\') + 1) + "wavedesk.exe";
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "wavedesk.exe is not built beside the tests";
+    CString version, date;
+    EXPECT_TRUE(GetFileVersionAndDate(path.c_str(), version, date));
+    EXPECT_STREQ("1.0.0.1", version.c_str());
+}
