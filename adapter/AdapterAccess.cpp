@@ -184,11 +184,3 @@ void AdapterAccess::FormatRegulatoryDomain(CString& out) const {
     out =
         FormatRegulatoryDomainText(format.IsEmpty() ? nullptr : format.c_str(), code, name.c_str());
 }
-
-namespace {
-AdapterAccess g_adapterAccess; // at program load, before the application starts
-} // namespace
-
-AdapterAccess& GetAdapterAccess() {
-    return g_adapterAccess;
-}

@@ -104,6 +104,24 @@ TEST(PlatformFamily, EachWindowsFamilyGetsItsStrategyClassKeyAndDeviceName) {
     }
 }
 
+TEST(PlatformFamily, UnsupportedPlatformGetsNoStrategyAndTheMessage) {
+    if (!InFamilyChild()) {
+        EXPECT_EQ(0, RunTestAs("win31")); // Win32s: neither family
+        return;
+    }
+    OSVERSIONINFOA v = {};
+    v.dwOSVersionInfoSize = sizeof v;
+    GetVersionExA(&v);
+    if (v.dwPlatformId == VER_PLATFORM_WIN32_NT || v.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+        GTEST_SKIP() << "Wine does not present Win32s here";
+    MessageLog messages;
+    std::unique_ptr<CPlatform> p(CreatePlatform());
+    EXPECT_EQ(nullptr, p.get());
+    ASSERT_EQ(1u, MessageLog::Entries().size());
+    EXPECT_EQ("Unsupport OS platform", MessageLog::Entries()[0].text);
+    EXPECT_EQ(static_cast<unsigned>(MB_OK), MessageLog::Entries()[0].type);
+}
+
 TEST(PlatformFamily, BaseStrategyKnowsNoClassKeyOrDeviceNameAndAppliesNothing) {
     CPlatform base;
     CString key = "untouched", device;
