@@ -28,6 +28,9 @@ struct SimNetwork {
 // Class\Net instance; and a default world. False when a key can't be written.
 bool SimInstallAdapter();
 
+// What the last failing SimInstallAdapter could not do, for test messages.
+const char* SimLastFailure();
+
 // Removes everything SimInstallAdapter wrote.
 bool SimRemoveAdapter();
 
@@ -38,10 +41,23 @@ std::string SimClassInstanceKeyPath();
 std::string SimNt4CardKeyPath();
 std::string SimNt4ParametersKeyPath();
 std::string Sim9xInstanceKeyPath();
+// Services\DOVIZ (the miniport's service key, "ImagePath") and the full path
+// of the driver file that "ImagePath" names under the Windows directory.
+std::string SimMiniportServiceKeyPath();
+std::string SimDriverFilePath();
+
+// True while the world key exists (SimInstallAdapter ran, no removal since).
+bool SimIsInstalled();
+
+// The networks the default world has in range; the first is joined.
+std::vector<SimNetwork> SimDefaultNetworks();
 
 // The world.
 bool SimSetNetworks(const std::vector<SimNetwork>& networks);
 bool SimSetWorldValue(const char* name, uint32_t value);
+// A DWORD value (NX_SIM_NET_SIGNAL, NX_SIM_NET_CHANNEL, NX_SIM_NET_MODE) of
+// network `index`; false when that network does not exist.
+bool SimSetNetworkValue(uint32_t index, const char* name, uint32_t value);
 bool SimSetAdapterNames(const std::vector<std::string>& names);
 bool SimSetPermanentAddress(const uint8_t address[6]);
 bool SimSetOidAnswer(uint32_t oid, const void* data, uint32_t size);

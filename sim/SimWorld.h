@@ -8,7 +8,8 @@
 #include "agent/NdisProtocol.h"
 
 #define NX_SIM_WORLD_KEY "System\\CurrentControlSet\\Services\\DOVIZ\\Simulation"
-#define NX_SIM_WORLD_KEY_W L"\\Registry\\Machine\\System\\CurrentControlSet\\Services\\DOVIZ\\Simulation"
+#define NX_SIM_WORLD_KEY_W                                                                         \
+    L"\\Registry\\Machine\\System\\CurrentControlSet\\Services\\DOVIZ\\Simulation"
 
 /* Values of the world key. */
 #define NX_SIM_GENERATION "Generation"              /* REG_DWORD, bumped after every change */

@@ -1,0 +1,259 @@
+/* The simulated adapter's world, read from the registry key named in
+ * sim/SimWorld.h. The key stays open between requests and each request reads
+ * only "Generation"; the whole world is read again when it changes, or when
+ * the key was deleted and made anew (a reinstall). */
+#include "driver/NxDriver.h"
+
+#include "sim/SimWorld.h"
+
+typedef struct NxWorldState {
+    KMUTEX lock;
+    HANDLE key; /* NULL while the world key is not open */
+    BOOLEAN loaded;
+    SimWorldModel* world;
+    SimAdapterRuntime runtime;
+    /* Big enough for a value name and the largest value the world holds. */
+    UCHAR valueBuffer[sizeof(KEY_VALUE_FULL_INFORMATION) + 2 * SIM_ADAPTER_NAMES_SIZE + 256];
+} NxWorldState;
+
+static NxWorldState* g_state;
+
+static void Lock(void) {
+    KeWaitForSingleObject(&g_state->lock, Executive, KernelMode, FALSE, NULL);
+}
+
+static void Unlock(void) {
+    KeReleaseMutex(&g_state->lock, FALSE);
+}
+
+static NTSTATUS OpenKey(HANDLE* key, HANDLE root, const WCHAR* path) {
+    UNICODE_STRING name;
+    OBJECT_ATTRIBUTES attributes;
+    RtlInitUnicodeString(&name, path);
+    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, root,
+                               NULL);
+    return ZwOpenKey(key, KEY_READ, &attributes);
+}
+
+/* Reads one value into the state's buffer; NULL when absent or of another type. */
+static const KEY_VALUE_PARTIAL_INFORMATION* ReadValue(HANDLE key, const WCHAR* valueName,
+                                                      ULONG type) {
+    UNICODE_STRING name;
+    ULONG got = 0;
+    KEY_VALUE_PARTIAL_INFORMATION* info = (KEY_VALUE_PARTIAL_INFORMATION*)g_state->valueBuffer;
+    RtlInitUnicodeString(&name, valueName);
+    NTSTATUS status = ZwQueryValueKey(key, &name, KeyValuePartialInformation, info,
+                                      sizeof g_state->valueBuffer, &got);
+    if (!NT_SUCCESS(status) || info->Type != type)
+        return NULL;
+    return info;
+}
+
+static BOOLEAN ReadDword(HANDLE key, const WCHAR* name, uint32_t* out) {
+    const KEY_VALUE_PARTIAL_INFORMATION* info = ReadValue(key, name, REG_DWORD);
+    if (!info || info->DataLength < 4)
+        return FALSE;
+    RtlCopyMemory(out, info->Data, 4);
+    return TRUE;
+}
+
+/* Registry text is UTF-16; the world speaks 8-bit ASCII. */
+static void NarrowText(const WCHAR* text, ULONG chars, char* out, ULONG outSize) {
+    ULONG n = 0;
+    while (n < chars && n + 1 < outSize && text[n]) {
+        out[n] = text[n] < 0x80 ? (char)text[n] : '?';
+        ++n;
+    }
+    out[n] = '\0';
+}
+
+static void ReadText(HANDLE key, const WCHAR* name, char* out, ULONG outSize) {
+    const KEY_VALUE_PARTIAL_INFORMATION* info = ReadValue(key, name, REG_SZ);
+    if (!info)
+        info = ReadValue(key, name, REG_EXPAND_SZ);
+    if (!info) {
+        out[0] = '\0';
+        return;
+    }
+    NarrowText((const WCHAR*)info->Data, info->DataLength / sizeof(WCHAR), out, outSize);
+}
+
+static void ReadBinary(HANDLE key, const WCHAR* name, uint8_t* out, ULONG size) {
+    const KEY_VALUE_PARTIAL_INFORMATION* info = ReadValue(key, name, REG_BINARY);
+    if (info && info->DataLength >= size)
+        RtlCopyMemory(out, info->Data, size);
+}
+
+static void ReadAdapterNames(HANDLE key, SimWorldModel* world) {
+    const KEY_VALUE_PARTIAL_INFORMATION* info = ReadValue(key, L"AdapterNames", REG_MULTI_SZ);
+    if (!info)
+        return;
+    const WCHAR* text = (const WCHAR*)info->Data;
+    ULONG chars = info->DataLength / sizeof(WCHAR);
+    ULONG i = 0;
+    while (i < chars && text[i]) {
+        char name[SIM_MAX_ADAPTER_NAME + 1];
+        ULONG start = i;
+        while (i < chars && text[i])
+            ++i;
+        NarrowText(text + start, i - start, name, sizeof name);
+        SimWorldAddAdapterName(world, name);
+        ++i;
+    }
+}
+
+static void ReadNetworks(HANDLE worldKey, SimWorldModel* world) {
+    HANDLE networks;
+    if (!NT_SUCCESS(OpenKey(&networks, worldKey, L"Networks")))
+        return;
+    for (ULONG i = 0; i < SIM_MAX_NETWORKS; ++i) {
+        WCHAR name[12];
+        HANDLE key;
+        ULONG n = 0, value = i;
+        WCHAR digits[11];
+        do {
+            digits[n++] = (WCHAR)(L'0' + value % 10);
+            value /= 10;
+        } while (value);
+        for (ULONG k = 0; k < n; ++k)
+            name[k] = digits[n - 1 - k];
+        name[n] = 0;
+        /* Networks are numbered without gaps; the first missing one ends the list. */
+        if (!NT_SUCCESS(OpenKey(&key, networks, name)))
+            break;
+        SimNetworkModel* net = &world->networks[world->networkCount++];
+        RtlZeroMemory(net, sizeof *net);
+        net->channel = 36;
+        ReadText(key, L"Ssid", net->ssid, sizeof net->ssid);
+        ReadBinary(key, L"Bssid", net->bssid, sizeof net->bssid);
+        ReadDword(key, L"Channel", &net->channel);
+        ReadDword(key, L"Signal", (uint32_t*)&net->signal);
+        ReadText(key, L"WepKey", net->wepKey, sizeof net->wepKey);
+        ReadDword(key, L"Mode", &net->mode);
+        ZwClose(key);
+    }
+    ZwClose(networks);
+}
+
+static void ReadOidAnswers(HANDLE worldKey, SimWorldModel* world) {
+    HANDLE oids;
+    if (!NT_SUCCESS(OpenKey(&oids, worldKey, L"Oids")))
+        return;
+    KEY_VALUE_FULL_INFORMATION* info = (KEY_VALUE_FULL_INFORMATION*)g_state->valueBuffer;
+    for (ULONG index = 0; world->oidCount < SIM_MAX_OID_ANSWERS; ++index) {
+        ULONG got = 0;
+        NTSTATUS status = ZwEnumerateValueKey(oids, index, KeyValueFullInformation, info,
+                                              sizeof g_state->valueBuffer, &got);
+        if (status == STATUS_NO_MORE_ENTRIES)
+            break;
+        if (!NT_SUCCESS(status) || info->Type != REG_BINARY)
+            continue;
+        char name[16];
+        uint32_t oid;
+        if (info->NameLength / sizeof(WCHAR) > 8)
+            continue;
+        NarrowText(info->Name, info->NameLength / sizeof(WCHAR), name, sizeof name);
+        if (!SimParseOidName(name, &oid))
+            continue;
+        SimOidAnswer* answer = &world->oids[world->oidCount++];
+        answer->oid = oid;
+        /* Nothing longer than the inline area can reach the caller. */
+        answer->size =
+            info->DataLength < NX_INLINE_DATA_SIZE ? info->DataLength : NX_INLINE_DATA_SIZE;
+        RtlCopyMemory(answer->data, (const UCHAR*)info + info->DataOffset, answer->size);
+    }
+    ZwClose(oids);
+}
+
+static void LoadWorld(HANDLE key, uint32_t generation) {
+    SimWorldModel* world = g_state->world;
+    SimWorldInit(world);
+    world->generation = generation;
+    ReadAdapterNames(key, world);
+    ReadBinary(key, L"PermanentAddress", world->permanentAddress, 6);
+    ReadDword(key, L"RegulatoryDomain", &world->regulatoryDomain);
+    ReadDword(key, L"TxRate", &world->txRate);
+    ReadDword(key, L"RxRate", &world->rxRate);
+    ReadDword(key, L"Traffic", &world->traffic);
+    ReadDword(key, L"UnloadState", &world->unloadState);
+    ReadDword(key, L"ExactLength", &world->exactLength);
+    ReadNetworks(key, world);
+    ReadOidAnswers(key, world);
+}
+
+/* Takes up a changed world; called with the lock held. */
+static void Refresh(void) {
+    uint32_t generation = 0;
+    BOOLEAN reopened = FALSE;
+    if (g_state->key && !ReadDword(g_state->key, L"Generation", &generation)) {
+        /* Deleted under us (or the value is gone): look afresh. */
+        ZwClose(g_state->key);
+        g_state->key = NULL;
+    }
+    if (!g_state->key) {
+        if (!NT_SUCCESS(OpenKey(&g_state->key, NULL, NX_SIM_WORLD_KEY_W))) {
+            g_state->key = NULL;
+            SimWorldInit(g_state->world); /* not installed: an empty world */
+            g_state->loaded = FALSE;
+            return;
+        }
+        reopened = TRUE;
+        generation = 0;
+        ReadDword(g_state->key, L"Generation", &generation);
+    }
+    if (reopened || !g_state->loaded || generation != g_state->world->generation) {
+        LoadWorld(g_state->key, generation);
+        g_state->loaded = TRUE;
+    }
+}
+
+NTSTATUS NxWorldStart(void) {
+    g_state = ExAllocatePoolWithTag(NonPagedPool, sizeof *g_state, NX_POOL_TAG);
+    if (!g_state)
+        return STATUS_INSUFFICIENT_RESOURCES;
+    RtlZeroMemory(g_state, sizeof *g_state);
+    g_state->world = ExAllocatePoolWithTag(NonPagedPool, sizeof *g_state->world, NX_POOL_TAG);
+    if (!g_state->world) {
+        ExFreePoolWithTag(g_state, NX_POOL_TAG);
+        g_state = NULL;
+        return STATUS_INSUFFICIENT_RESOURCES;
+    }
+    KeInitializeMutex(&g_state->lock, 0);
+    SimWorldInit(g_state->world);
+    SimRuntimeInit(&g_state->runtime);
+    LARGE_INTEGER now;
+    KeQuerySystemTime(&now);
+    g_state->runtime.lastTime = (uint64_t)now.QuadPart;
+    return STATUS_SUCCESS;
+}
+
+void NxWorldStop(void) {
+    if (!g_state)
+        return;
+    if (g_state->key)
+        ZwClose(g_state->key);
+    ExFreePoolWithTag(g_state->world, NX_POOL_TAG);
+    ExFreePoolWithTag(g_state, NX_POOL_TAG);
+    g_state = NULL;
+}
+
+BOOLEAN NxWorldHasAdapterName(const char* name, size_t length) {
+    Lock();
+    Refresh();
+    BOOLEAN found = SimWorldHasAdapterName(g_state->world, name, length) != 0;
+    Unlock();
+    return found;
+}
+
+void NxWorldAnswer(NdisRequestRecord* record, BOOLEAN privateRequest, SimHandleState* handle,
+                   const SimSetData* setData) {
+    LARGE_INTEGER now;
+    KeQuerySystemTime(&now);
+    Lock();
+    Refresh();
+    if (!privateRequest)
+        ++g_state->runtime.requestCount;
+    SimAdvanceTraffic(&g_state->runtime, g_state->world, (uint64_t)now.QuadPart);
+    SimAnswerRequest(g_state->world, &g_state->runtime, handle, record, privateRequest, setData);
+    Unlock();
+}

@@ -1,0 +1,348 @@
+/* The simulated adapter's answers; see SimAdapter.h. */
+#include "driver/SimAdapter.h"
+
+#include <string.h>
+
+#include "sim/SimWorld.h"
+
+#define TICKS_PER_SECOND 10000000ull /* 100 ns units */
+
+void SimWorldInit(SimWorldModel* world) {
+    memset(world, 0, sizeof *world);
+    world->txRate = 54;
+    world->rxRate = 54;
+    world->unloadState = NX_UNLOAD_STILL_NEEDED;
+}
+
+void SimRuntimeInit(SimAdapterRuntime* runtime) {
+    memset(runtime, 0, sizeof *runtime);
+    runtime->radioOn = 1;
+    runtime->radioState = 1;
+}
+
+/* Bounded length without relying on strnlen, which the kernel's C
+ * runtime does not export everywhere. */
+static size_t BoundedLength(const char* text, size_t limit) {
+    size_t n = 0;
+    while (n < limit && text[n])
+        ++n;
+    return n;
+}
+
+static char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+}
+
+int SimWorldHasAdapterName(const SimWorldModel* world, const char* name, size_t length) {
+    while (length > 0 && name[length - 1] == '\0')
+        --length;
+    if (length == 0)
+        return 0;
+    const char* entry = world->adapterNames;
+    const char* end = world->adapterNames + sizeof world->adapterNames;
+    while (entry < end && *entry) {
+        size_t n = BoundedLength(entry, (size_t)(end - entry));
+        if (n == length) {
+            size_t i = 0;
+            while (i < n && LowerAscii(entry[i]) == LowerAscii(name[i]))
+                ++i;
+            if (i == n)
+                return 1;
+        }
+        entry += n + 1;
+    }
+    return 0;
+}
+
+int SimWorldAddAdapterName(SimWorldModel* world, const char* name) {
+    size_t used = 0;
+    size_t size = sizeof world->adapterNames;
+    while (used < size && world->adapterNames[used])
+        used += BoundedLength(world->adapterNames + used, size - used) + 1;
+    size_t n = strlen(name);
+    /* the name, its NUL and the list's closing NUL */
+    if (n == 0 || n > SIM_MAX_ADAPTER_NAME || used + n + 2 > size)
+        return 0;
+    memcpy(world->adapterNames + used, name, n + 1);
+    world->adapterNames[used + n + 1] = '\0';
+    return 1;
+}
+
+int SimParseOidName(const char* text, uint32_t* oid) {
+    uint32_t value = 0;
+    for (int i = 0; i < 8; ++i) {
+        char c = text[i];
+        uint32_t digit;
+        if (c >= '0' && c <= '9')
+            digit = (uint32_t)(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            digit = (uint32_t)(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'f')
+            digit = (uint32_t)(c - 'a' + 10);
+        else
+            return 0;
+        value = (value << 4) | digit;
+    }
+    if (text[8] != '\0')
+        return 0;
+    *oid = value;
+    return 1;
+}
+
+/* Joining the network named by the adapter's driver parameters is not
+ * modelled yet: an adapter with its radio on is associated with the first
+ * network in range. */
+int SimJoinedNetwork(const SimWorldModel* world, const SimAdapterRuntime* runtime) {
+    if (!runtime->radioOn || world->networkCount == 0)
+        return -1;
+    return 0;
+}
+
+void SimAdvanceTraffic(SimAdapterRuntime* runtime, const SimWorldModel* world, uint64_t now) {
+    if (runtime->lastTime == 0 || now < runtime->lastTime) {
+        runtime->lastTime = now;
+        runtime->remainder = 0;
+        return;
+    }
+    uint64_t elapsed = now - runtime->lastTime;
+    runtime->lastTime = now;
+    if (SimJoinedNetwork(world, runtime) < 0 || world->traffic == 0) {
+        runtime->remainder = 0;
+        return;
+    }
+    /* A pause of more than a day is capped so the product cannot overflow. */
+    if (elapsed > 864000000000ull)
+        elapsed = 864000000000ull;
+    uint64_t units = elapsed * world->traffic + runtime->remainder;
+    uint32_t packets = (uint32_t)(units / TICKS_PER_SECOND);
+    runtime->remainder = units % TICKS_PER_SECOND;
+    runtime->txPackets += packets; /* wraps like a 32-bit hardware counter */
+    runtime->rxPackets += packets;
+}
+
+static void CopyText(char* out, size_t outSize, const char* text) {
+    size_t n = BoundedLength(text, outSize - 1);
+    memcpy(out, text, n);
+    out[n] = '\0';
+}
+
+void SimBuildSnapshot(const SimWorldModel* world, const SimAdapterRuntime* runtime,
+                      AdapterStatusSnapshot* out) {
+    memset(out, 0, sizeof *out);
+    out->txRateMbps = world->txRate;
+    out->rxRateMbps = world->rxRate;
+    out->regulatoryDomain = world->regulatoryDomain;
+    out->txPackets = runtime->txPackets;
+    out->rxPackets = runtime->rxPackets;
+    /* Small error figures that grow with the traffic, as on a real link. */
+    out->txErrorCount1 = runtime->txPackets / 1000u;
+    out->rxErrorCount1 = runtime->rxPackets / 800u;
+    int joined = SimJoinedNetwork(world, runtime);
+    if (joined < 0) {
+        out->disconnected = 1;
+        return;
+    }
+    const SimNetworkModel* net = &world->networks[joined];
+    out->signalLevel = net->signal;
+    out->channel = net->channel;
+    memcpy(out->bssid, net->bssid, sizeof out->bssid);
+    CopyText(out->ssid, sizeof out->ssid, net->ssid);
+    out->wepEnabled = net->wepKey[0] != '\0';
+    out->networkMode = net->mode;
+}
+
+uint32_t SimScanCount(const SimWorldModel* world, const SimAdapterRuntime* runtime) {
+    return runtime->radioOn ? world->networkCount : 0;
+}
+
+void SimBuildScanEntry(const SimNetworkModel* network, NetworkScanEntry* out) {
+    memset(out, 0, sizeof *out);
+    memcpy(out->bssid, network->bssid, sizeof out->bssid);
+    CopyText(out->ssid, sizeof out->ssid, network->ssid);
+    out->value56 = (uint32_t)network->signal;
+    out->value44 = network->channel;
+    /* The driver's own bytes: mode and privacy, for whoever wants them. */
+    memcpy(out->unused48, &network->mode, 4);
+    uint32_t privacy = network->wepKey[0] != '\0';
+    memcpy(out->unused48 + 4, &privacy, 4);
+}
+
+static void SetStatus(NdisRequestRecord* r, uint32_t status, uint32_t written, uint32_t needed) {
+    r->status = status;
+    r->bytesWritten = written;
+    r->bytesNeeded = needed;
+}
+
+/* A query answer of `size` bytes: too short a buffer (or, with ExactLength,
+ * any other length) fails with the size needed; otherwise as much as fits
+ * the caller's buffer and the inline area comes back. */
+static void Answer(const SimWorldModel* world, NdisRequestRecord* r, const void* data,
+                   uint32_t size) {
+    if (r->bufferLength < size || (world->exactLength && r->bufferLength != size)) {
+        SetStatus(r, NX_STATUS_INVALID_LENGTH, 0, size);
+        return;
+    }
+    uint32_t n = size < NX_INLINE_DATA_SIZE ? size : NX_INLINE_DATA_SIZE;
+    memcpy(r->data, data, n);
+    SetStatus(r, NX_STATUS_SUCCESS, n, size);
+}
+
+static void AnswerU32(const SimWorldModel* world, NdisRequestRecord* r, uint32_t value) {
+    Answer(world, r, &value, sizeof value);
+}
+
+/* The scan answer holds whole entries only, as many as fit the buffer and
+ * the inline area; bytesNeeded always names the full list. */
+static void AnswerScan(const SimWorldModel* world, const SimAdapterRuntime* runtime,
+                       NdisRequestRecord* r) {
+    uint32_t count = SimScanCount(world, runtime);
+    uint32_t size = count * (uint32_t)sizeof(NetworkScanEntry);
+    if (r->bufferLength < size || (world->exactLength && r->bufferLength != size)) {
+        SetStatus(r, NX_STATUS_INVALID_LENGTH, 0, size);
+        return;
+    }
+    uint32_t room = r->bufferLength < NX_INLINE_DATA_SIZE ? r->bufferLength : NX_INLINE_DATA_SIZE;
+    uint32_t fit = room / (uint32_t)sizeof(NetworkScanEntry);
+    if (fit > count)
+        fit = count;
+    for (uint32_t i = 0; i < fit; ++i) {
+        NetworkScanEntry entry;
+        SimBuildScanEntry(&world->networks[i], &entry);
+        memcpy(r->data + i * sizeof entry, &entry, sizeof entry);
+    }
+    SetStatus(r, NX_STATUS_SUCCESS, fit * (uint32_t)sizeof(NetworkScanEntry), size);
+}
+
+static const SimOidAnswer* StoredAnswer(const SimWorldModel* world, uint32_t oid) {
+    for (uint32_t i = 0; i < world->oidCount && i < SIM_MAX_OID_ANSWERS; ++i)
+        if (world->oids[i].oid == oid)
+            return &world->oids[i];
+    return NULL;
+}
+
+static void AnswerAdapterQuery(const SimWorldModel* world, SimAdapterRuntime* runtime,
+                               NdisRequestRecord* r) {
+    /* Stored answers come first, so a test can also stand in for a
+     * built-in OID with odd contents. */
+    const SimOidAnswer* stored = StoredAnswer(world, r->oid);
+    if (stored) {
+        Answer(world, r, stored->data, stored->size);
+        return;
+    }
+    switch (r->oid) {
+    case NX_OID_ADAPTER_STATUS: {
+        AdapterStatusSnapshot snapshot;
+        SimBuildSnapshot(world, runtime, &snapshot);
+        Answer(world, r, &snapshot, sizeof snapshot);
+        return;
+    }
+    case NX_OID_SCAN_LIST:
+        AnswerScan(world, runtime, r);
+        return;
+    case NX_OID_PERMANENT_ADDRESS:
+        Answer(world, r, world->permanentAddress, sizeof world->permanentAddress);
+        return;
+    case NX_OID_RADIO:
+        AnswerU32(world, r, runtime->radioOn);
+        return;
+    case NX_OID_SIM_REQUEST_COUNT:
+        AnswerU32(world, r, runtime->requestCount);
+        return;
+    case NX_OID_SIM_RADIO_STATE:
+        AnswerU32(world, r, runtime->radioState);
+        return;
+    default:
+        SetStatus(r, NX_STATUS_NOT_SUPPORTED, 0, 0);
+        return;
+    }
+}
+
+static void SetAdapterOid(SimAdapterRuntime* runtime, NdisRequestRecord* r, const SimSetData* set) {
+    if (r->oid != NX_OID_RADIO) {
+        SetStatus(r, NX_STATUS_NOT_SUPPORTED, 0, 0);
+        return;
+    }
+    if (r->bufferLength < 4) {
+        SetStatus(r, NX_STATUS_INVALID_LENGTH, 0, 4);
+        return;
+    }
+    if (!set || !set->data || set->length < 4) {
+        /* The value could not be seen: the request is taken, the radio is
+         * left as it was and the state says so. */
+        runtime->radioState = SIM_RADIO_STATE_UNKNOWN;
+        SetStatus(r, NX_STATUS_SUCCESS, 4, 0);
+        return;
+    }
+    uint32_t value;
+    memcpy(&value, set->data, 4);
+    runtime->radioState = value;
+    runtime->radioOn = value != 0;
+    SetStatus(r, NX_STATUS_SUCCESS, 4, 0);
+}
+
+/* Loopback control block: u32 value, u32 n, n bytes. A nonzero value stops
+ * the packets this handle sends from being read back on this handle (other
+ * handles bound to the adapter still receive them); zero restores it. The n
+ * bytes are not interpreted. */
+static void SetLoopback(SimHandleState* handle, NdisRequestRecord* r, const SimSetData* set) {
+    if (r->bufferLength < sizeof(LoopbackControlHeader)) {
+        SetStatus(r, NX_STATUS_INVALID_LENGTH, 0, sizeof(LoopbackControlHeader));
+        return;
+    }
+    if (!set || !set->data || set->length < sizeof(LoopbackControlHeader)) {
+        /* Applying a block nobody could read would be a guess. */
+        SetStatus(r, NX_STATUS_INVALID_DATA, 0, 0);
+        return;
+    }
+    LoopbackControlHeader header;
+    memcpy(&header, set->data, sizeof header);
+    if (header.length > r->bufferLength - sizeof header) {
+        SetStatus(r, NX_STATUS_INVALID_LENGTH, 0, (uint32_t)sizeof header + header.length);
+        return;
+    }
+    handle->loopbackDisabled = header.value != 0;
+    SetStatus(r, NX_STATUS_SUCCESS, (uint32_t)sizeof header + header.length, 0);
+}
+
+uint32_t SimSetDataWanted(const NdisRequestRecord* r, int privateRequest) {
+    if (r->requestType != NX_REQUEST_SET_INFORMATION || r->buffer == 0)
+        return 0;
+    uint32_t want;
+    if (!privateRequest && r->oid == NX_OID_RADIO)
+        want = 4;
+    else if (privateRequest && r->oid == NX_OID_LOOPBACK)
+        want = sizeof(LoopbackControlHeader);
+    else
+        return 0;
+    return r->bufferLength < want ? 0 : want;
+}
+
+void SimAnswerRequest(const SimWorldModel* world, SimAdapterRuntime* runtime,
+                      SimHandleState* handle, NdisRequestRecord* r, int privateRequest,
+                      const SimSetData* setData) {
+    r->bytesWritten = 0;
+    r->bytesNeeded = 0;
+    switch (r->requestType) {
+    case NX_REQUEST_QUERY_INFORMATION:
+    case NX_REQUEST_QUERY_STATISTICS:
+        if (!privateRequest) {
+            AnswerAdapterQuery(world, runtime, r);
+        } else if (r->oid == NX_OID_UNLOAD_STATE) {
+            AnswerU32(world, r, world->unloadState);
+        } else {
+            SetStatus(r, NX_STATUS_NOT_SUPPORTED, 0, 0);
+        }
+        return;
+    case NX_REQUEST_SET_INFORMATION:
+        if (!privateRequest)
+            SetAdapterOid(runtime, r, setData);
+        else if (r->oid == NX_OID_LOOPBACK)
+            SetLoopback(handle, r, setData);
+        else
+            SetStatus(r, NX_STATUS_NOT_SUPPORTED, 0, 0);
+        return;
+    default:
+        SetStatus(r, NX_STATUS_NOT_SUPPORTED, 0, 0);
+        return;
+    }
+}

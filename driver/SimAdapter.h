@@ -1,0 +1,129 @@
+/* The simulated adapter behind NXPROTO.SYS: its world (networks in range,
+ * rates, traffic, stored OID answers), its running state (radio, counters)
+ * and the answers it gives to NDIS requests. Plain C with fixed-width types
+ * only, so the driver links it and the host tests run it with sanitizers;
+ * the driver does the registry reading, locking and IRP handling. */
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "adapter/AdapterRecords.h"
+#include "agent/NdisProtocol.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define SIM_MAX_NETWORKS 64u
+#define SIM_MAX_OID_ANSWERS 32u
+#define SIM_MAX_SSID 32u
+#define SIM_MAX_WEP_KEY 64u
+#define SIM_ADAPTER_NAMES_SIZE 1024u /* multi-string: names, each NUL-ended, then a NUL */
+#define SIM_MAX_ADAPTER_NAME 259u
+
+/* Set data larger than this is never read from the caller: no settable OID
+ * needs more (the loopback block is 8 bytes plus a short address list). */
+#define SIM_MAX_SET_DATA 520u
+
+/* Packets the stand-in loops back: Ethernet frames without the FCS. */
+#define SIM_MAX_PACKET_DATA 1514u
+#define SIM_MAX_QUEUED_PACKETS 256u
+
+#define SIM_RADIO_STATE_UNKNOWN 0xFFFFFFFFu
+
+typedef struct SimNetworkModel {
+    char ssid[SIM_MAX_SSID + 1];
+    uint8_t bssid[6];
+    uint32_t channel;
+    int32_t signal; /* 0..95 scale */
+    char wepKey[SIM_MAX_WEP_KEY + 1];
+    uint32_t mode; /* 0 infrastructure, 1 ad hoc */
+} SimNetworkModel;
+
+typedef struct SimOidAnswer {
+    uint32_t oid;
+    uint32_t size; /* at most NX_INLINE_DATA_SIZE: nothing longer can come back */
+    uint8_t data[NX_INLINE_DATA_SIZE];
+} SimOidAnswer;
+
+typedef struct SimWorldModel {
+    uint32_t generation;
+    char adapterNames[SIM_ADAPTER_NAMES_SIZE];
+    uint8_t permanentAddress[6];
+    uint32_t regulatoryDomain;
+    uint32_t txRate;
+    uint32_t rxRate;
+    uint32_t traffic; /* packets per second each way while associated */
+    uint32_t unloadState;
+    uint32_t exactLength;
+    uint32_t networkCount;
+    SimNetworkModel networks[SIM_MAX_NETWORKS];
+    uint32_t oidCount;
+    SimOidAnswer oids[SIM_MAX_OID_ANSWERS];
+} SimWorldModel;
+
+/* Driver-wide running state of the adapter. */
+typedef struct SimAdapterRuntime {
+    uint32_t radioOn;
+    uint32_t radioState; /* last value set, or SIM_RADIO_STATE_UNKNOWN */
+    uint32_t requestCount;
+    uint32_t txPackets;
+    uint32_t rxPackets;
+    uint64_t lastTime;  /* 100 ns units, 0 before the first advance */
+    uint64_t remainder; /* packet fractions carried between advances */
+} SimAdapterRuntime;
+
+/* Per-handle state a request may change. */
+typedef struct SimHandleState {
+    uint32_t loopbackDisabled; /* nonzero: this handle's sends are not read back by it */
+} SimHandleState;
+
+/* What accompanies a set request: the caller's data as far as it could be
+ * read (data NULL when it could not be read at all). */
+typedef struct SimSetData {
+    const uint8_t* data;
+    uint32_t length;
+} SimSetData;
+
+void SimWorldInit(SimWorldModel* world);
+void SimRuntimeInit(SimAdapterRuntime* runtime);
+
+/* True when `name` (length bytes, trailing NULs ignored) is one of the
+ * world's adapter names; ASCII case is ignored as in NT object names. */
+int SimWorldHasAdapterName(const SimWorldModel* world, const char* name, size_t length);
+
+/* Appends a name to the multi-string; false when it does not fit. */
+int SimWorldAddAdapterName(SimWorldModel* world, const char* name);
+
+/* Parses eight hexadecimal digits (an "Oids" value name); false otherwise. */
+int SimParseOidName(const char* text, uint32_t* oid);
+
+/* Index of the network the adapter is associated with, or -1. */
+int SimJoinedNetwork(const SimWorldModel* world, const SimAdapterRuntime* runtime);
+
+/* Moves the packet counters on to `now` (100 ns units) at the world's
+ * traffic rate; they stand still while the adapter is not associated. */
+void SimAdvanceTraffic(SimAdapterRuntime* runtime, const SimWorldModel* world, uint64_t now);
+
+void SimBuildSnapshot(const SimWorldModel* world, const SimAdapterRuntime* runtime,
+                      AdapterStatusSnapshot* out);
+
+/* Number of networks a scan reports now (0 while the radio is off). */
+uint32_t SimScanCount(const SimWorldModel* world, const SimAdapterRuntime* runtime);
+void SimBuildScanEntry(const SimNetworkModel* network, NetworkScanEntry* out);
+
+/* Bytes of set data the request needs from the caller (0: none to read). */
+uint32_t SimSetDataWanted(const NdisRequestRecord* record, int privateRequest);
+
+/* Answers one request in place: status, bytesWritten, bytesNeeded and, for
+ * queries, the inline data area. `privateRequest` selects the library-driver
+ * OIDs (NX_IOCTL_PRIVATE_REQUEST) instead of the adapter's. The caller
+ * advances the traffic and counts the request before. */
+void SimAnswerRequest(const SimWorldModel* world, SimAdapterRuntime* runtime,
+                      SimHandleState* handle, NdisRequestRecord* record, int privateRequest,
+                      const SimSetData* setData);
+
+#ifdef __cplusplus
+}
+#endif
