@@ -14,8 +14,8 @@
 
 namespace {
 
-const int kWarmUp = 50;
-const int kTicks = 2000;
+const int kRounds = 20;
+const int kTicksPerRound = 100;
 
 double Now() {
     static LARGE_INTEGER frequency = {};
@@ -64,6 +64,29 @@ size_t DeriveTexts(const AdapterStatusSnapshot& s) {
     return n;
 }
 
+// The status request as the library sends it, without the library.
+bool BareRequest(HANDLE device, HANDLE event, AdapterStatusSnapshot* out) {
+    NdisRequestRecord request;
+    memset(&request, 0, sizeof request);
+    request.status = NX_STATUS_FAILURE;
+    request.requestType = NX_REQUEST_QUERY_INFORMATION;
+    request.oid = NX_OID_ADAPTER_STATUS;
+    request.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(out));
+    request.bufferLength = sizeof *out;
+    OVERLAPPED ov = {};
+    ov.hEvent = event;
+    ResetEvent(event);
+    DWORD got = 0;
+    BOOL ok = DeviceIoControl(device, NX_IOCTL_NDIS_REQUEST, &request, sizeof request, &request,
+                              sizeof request, &got, &ov);
+    if (!ok && GetLastError() == ERROR_IO_PENDING)
+        ok = GetOverlappedResult(device, &ov, &got, TRUE);
+    if (!ok || request.status != NX_STATUS_SUCCESS)
+        return false;
+    memcpy(out, request.data, sizeof *out); // what the library's copy-back does
+    return true;
+}
+
 } // namespace
 
 int main() {
@@ -84,53 +107,47 @@ int main() {
     }
 
     size_t sink = 0;
-    for (int i = 0; i < kWarmUp; ++i)
-        if (access.RefreshStatus())
-            sink += DeriveTexts(access.Snapshot());
-    int failed = 0;
-    double t0 = Now();
-    for (int i = 0; i < kTicks; ++i) {
-        if (!access.RefreshStatus())
-            ++failed;
-        sink += DeriveTexts(access.Snapshot());
-    }
-    double tickSeconds = (Now() - t0) / kTicks;
-
-    // The same request, sent bare on the same handle.
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    AdapterStatusSnapshot snapshot;
-    int bareFailed = 0;
-    double t1 = 0;
-    for (int i = 0; i < kWarmUp + kTicks; ++i) {
-        if (i == kWarmUp)
-            t1 = Now();
-        NdisRequestRecord request;
-        memset(&request, 0, sizeof request);
-        request.status = NX_STATUS_FAILURE;
-        request.requestType = NX_REQUEST_QUERY_INFORMATION;
-        request.oid = NX_OID_ADAPTER_STATUS;
-        request.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&snapshot));
-        request.bufferLength = sizeof snapshot;
-        OVERLAPPED ov = {};
-        ov.hEvent = event;
-        DWORD got = 0;
-        BOOL ok = DeviceIoControl(access.Handle(), NX_IOCTL_NDIS_REQUEST, &request, sizeof request,
-                                  &request, sizeof request, &got, &ov);
-        if (!ok && GetLastError() == ERROR_IO_PENDING)
-            ok = GetOverlappedResult(access.Handle(), &ov, &got, TRUE);
-        if (!ok || request.status != NX_STATUS_SUCCESS)
-            ++bareFailed;
-        sink += request.bytesWritten;
+    AdapterStatusSnapshot bare;
+    int failed = 0, bareFailed = 0;
+    double tickTotal = 0, bareTotal = 0;
+    // Alternating rounds, so that drift in the machine's load hits both alike.
+    for (int round = -1; round < kRounds; ++round) {
+        double t0 = Now();
+        for (int i = 0; i < kTicksPerRound; ++i) {
+            if (!access.RefreshStatus())
+                ++failed;
+            sink += DeriveTexts(access.Snapshot());
+        }
+        double t1 = Now();
+        for (int i = 0; i < kTicksPerRound; ++i) {
+            if (!BareRequest(access.Handle(), event, &bare))
+                ++bareFailed;
+            sink += bare.channel;
+        }
+        double t2 = Now();
+        if (round >= 0) { // round -1 warms up
+            tickTotal += t1 - t0;
+            bareTotal += t2 - t1;
+        }
     }
-    double bareSeconds = (Now() - t1) / kTicks;
     CloseHandle(event);
-    access.Close();
+    const int kTicks = kRounds * kTicksPerRound;
+    double tickSeconds = tickTotal / kTicks, bareSeconds = bareTotal / kTicks;
 
     printf("ticks: %d (failed %d), bare requests: %d (failed %d)\n", kTicks, failed, kTicks,
            bareFailed);
     printf("tick (RefreshStatus + derived texts): %.1f us\n", tickSeconds * 1e6);
     printf("bare DeviceIoControl of the same record: %.1f us\n", bareSeconds * 1e6);
+    // The derived texts alone, from the last snapshot.
+    const int kTextRuns = 100000;
+    double t3 = Now();
+    for (int i = 0; i < kTextRuns; ++i)
+        sink += DeriveTexts(access.Snapshot());
+    double textSeconds = (Now() - t3) / kTextRuns;
+    printf("derived texts alone: %.2f us\n", textSeconds * 1e6);
     printf("ratio tick / bare: %.2f\n", bareSeconds > 0 ? tickSeconds / bareSeconds : 0.0);
+    access.Close();
     printf("(checksum %u)\n", static_cast<unsigned>(sink));
     return failed || bareFailed ? 1 : 0;
 }
