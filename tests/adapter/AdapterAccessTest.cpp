@@ -10,6 +10,7 @@
 #include "adapter/AdapterAccess.h"
 #include "adapter/NetworkScanList.h"
 #include "adapter/StatusText.h"
+#include "agent/W32N.h"
 #include "config/ProfileStore.h"
 #include "platform/Platform.h"
 #include "sim/SimControl.h"
@@ -100,6 +101,9 @@ TEST_F(AdapterAccessTest, OpensSimulatedAdapterByDescriptionAndFillsEverything) 
     EXPECT_STREQ("VEN_168C&DEV_0007", access.HardwareIdText().c_str());
     ASSERT_EQ(1u, p->loadedPaths.size());
     EXPECT_EQ(SimClassInstanceKeyPath(), p->loadedPaths[0]);
+    EXPECT_EQ(0, lstrcmpiA(SimDriverFilePath().c_str(), p->DriverPath().c_str()))
+        << p->DriverPath().c_str();
+    EXPECT_FALSE(p->DriverDate().IsEmpty());
     EXPECT_EQ(0, memcmp(mac, p->PermanentAddress(), 6));
     EXPECT_EQ(0x31u, access.Snapshot().regulatoryDomain); // refreshed at open
     CString domain;
@@ -322,6 +326,43 @@ TEST_F(AdapterAccessTest, RadioSetReachesTheDriver) {
     EXPECT_TRUE(access.SetRadio(1));
     ASSERT_TRUE(access.Query(NX_OID_SIM_RADIO_STATE, &state, &length));
     EXPECT_EQ(1u, state);
+}
+
+TEST_F(AdapterAccessTest, OpensOnNt4ThroughNetworkCardsAndTheServiceParameters) {
+    if (!InFamilyChild()) {
+        EXPECT_EQ(0, RunTestAs("nt40"));
+        return;
+    }
+    // The NT 4.0 profiles live under the adapter service's Parameters key.
+    std::string cfgs = SimNt4ParametersKeyPath() + "\\CustomParams\\Configurations";
+    ASSERT_TRUE(RegWriteDword(cfgs, "SelectedConfigurationIndex", 0));
+    ASSERT_TRUE(RegWriteString(cfgs, "SelectedConfigurationName", "Lab"));
+    ASSERT_TRUE(RegWriteString(cfgs + "\\Cfg0", "ConfigurationName", "Lab"));
+    AdapterAccess access; // the strategy for the running family
+    ASSERT_NE(nullptr, dynamic_cast<CPlatformNT4*>(access.Strategy()));
+    ASSERT_EQ(nullptr, dynamic_cast<CPlatformNT5*>(access.Strategy()));
+    {
+        // Whether the agent library opens adapters at all as NT 4.0 here.
+        std::string device = std::string("\\Device\\") + NX_SIM_NT4_SERVICE_NAME;
+        HANDLE h = W32N_OpenAdapterA(device.c_str());
+        if (h == INVALID_HANDLE_VALUE || !h) {
+            int error = W32N_GetLastError();
+            RegRemoveTree(SimNt4ParametersKeyPath() + "\\CustomParams");
+            GTEST_SKIP() << "the agent library does not open " << device
+                         << " when run as NT 4.0 (error " << error << ")";
+        }
+        W32N_CloseAdapter(h);
+    }
+    ASSERT_TRUE(access.Open(NX_SIM_ADAPTER_DESCRIPTION));
+    EXPECT_NE(nullptr, FindConfiguration("Lab"));
+    EXPECT_EQ(0, lstrcmpiA(SimDriverFilePath().c_str(), access.Strategy()->DriverPath().c_str()))
+        << access.Strategy()->DriverPath().c_str();
+    EXPECT_FALSE(access.Strategy()->DriverDate().IsEmpty());
+    const uint8_t defaultAddress[6] = {0x00, 0x0B, 0x6B, 0x4A, 0x21, 0x7C};
+    EXPECT_EQ(0, memcmp(defaultAddress, access.Strategy()->PermanentAddress(), 6));
+    access.Close();
+    EXPECT_EQ(nullptr, FindConfiguration("Lab"));
+    RegRemoveTree(SimNt4ParametersKeyPath() + "\\CustomParams");
 }
 
 TEST(AdapterAccessClosed, RequestsOnAClosedObjectFail) {
