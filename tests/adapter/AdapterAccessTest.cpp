@@ -112,6 +112,9 @@ TEST_F(AdapterAccessTest, OpensSimulatedAdapterByDescriptionAndFillsEverything) 
     // Open while open only replaces the filter.
     EXPECT_TRUE(access.Open("other"));
     EXPECT_STREQ("other", access.DescriptionFilter());
+    std::string longFilter(150, 'f');
+    EXPECT_TRUE(access.Open(longFilter.c_str()));
+    EXPECT_EQ(longFilter.substr(0, 99), access.DescriptionFilter()); // kept within its field
     EXPECT_EQ(1u, p->loadedPaths.size());
     access.Close();
     EXPECT_FALSE(access.IsOpen());
