@@ -4,6 +4,8 @@
 
 #include <stddef.h>
 
+#include "NdisProtocol.h"
+
 // From the library's own (short) file name, keeps drive and directory and
 // puts `base` and `ext` after them: drive letter and colon, the directory
 // with a backslash appended when it lacks one, the base name, the extension
@@ -14,7 +16,7 @@ bool ComposeDriverFilePath(const char* modulePath, const char* base, const char*
 
 // The longest adapter name (bytes including its NUL) the library sends to the
 // driver with the select and open steps.
-enum { kMaxAdapterNameInput = 260 };
+enum { kMaxAdapterNameInput = NX_MAX_ADAPTER_NAME };
 
 // The number of bytes of `name` the select and open steps send on the NT
 // family (its length plus the NUL), or 0 when there is no name or it is too

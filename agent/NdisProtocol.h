@@ -53,6 +53,10 @@
 
 #define NX_INLINE_DATA_SIZE 512u
 
+/* Longest adapter name the library sends with select and open, in bytes
+ * including its NUL; a longer name is refused before it reaches the driver. */
+#define NX_MAX_ADAPTER_NAME 260u
+
 /* The record passed as both input and output of NX_IOCTL_NDIS_REQUEST and
  * NX_IOCTL_PRIVATE_REQUEST: 556 bytes. */
 typedef struct NdisRequestRecord {

@@ -110,11 +110,13 @@ void SimAdvanceTraffic(SimAdapterRuntime* runtime, const SimWorldModel* world, u
         runtime->remainder = 0;
         return;
     }
-    /* A pause of more than a day is capped so the product cannot overflow. */
+    /* A pause of more than a day counts as a day. Whole seconds and the
+     * rest are taken apart so no product can overflow 64 bits. */
     if (elapsed > 864000000000ull)
         elapsed = 864000000000ull;
-    uint64_t units = elapsed * world->traffic + runtime->remainder;
-    uint32_t packets = (uint32_t)(units / TICKS_PER_SECOND);
+    uint64_t whole = (elapsed / TICKS_PER_SECOND) * world->traffic;
+    uint64_t units = (elapsed % TICKS_PER_SECOND) * world->traffic + runtime->remainder;
+    uint32_t packets = (uint32_t)(whole + units / TICKS_PER_SECOND);
     runtime->remainder = units % TICKS_PER_SECOND;
     runtime->txPackets += packets; /* wraps like a 32-bit hardware counter */
     runtime->rxPackets += packets;

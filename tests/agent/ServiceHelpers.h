@@ -1,0 +1,25 @@
+// Looking at and arranging the protocol driver's service from a test,
+// through the real service control manager.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+bool ServiceExists(const char* name);
+bool ServiceRunning(const char* name);
+// The registered driver path ("" when the service does not exist).
+std::string ServiceBinaryPath(const char* name);
+std::string ServiceDisplayName(const char* name);
+// Stops and deletes the service if it exists; true when it is gone.
+bool RemoveServiceNow(const char* name);
+// Registers a demand-start kernel driver service with `path`.
+bool RegisterService(const char* name, const char* path);
+bool SetServiceDisabled(const char* name, bool disabled);
+
+// Short form of the folder this test program is in, ending in a backslash.
+std::string ShortExeFolder();
+
+// Runs `commandLine` (a program in this test program's folder plus its
+// arguments) and returns the process handle, or null.
+HANDLE StartHelper(const std::string& commandLine);
