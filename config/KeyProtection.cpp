@@ -27,6 +27,9 @@ bool ReadCardConfigId(char (&buffer)[kKeyBufferSize], size_t& length) {
     if (!key.QueryString(RegistryName(kRegCardCfgId), text))
         return false;
     length = CopyCipherKeyText(text.c_str(), buffer);
+    int n = text.GetLength();
+    SecureZeroMemory(text.GetBuffer(n), static_cast<SIZE_T>(n));
+    text.ReleaseBuffer(0);
     return true;
 }
 

@@ -1,5 +1,5 @@
 // Key protection: WEP key texts enciphered under the installation's card
-// identifier ("CardCfgId" in the adapter key remembered by the profile
+// identifier (kRegCardCfgId in the adapter key remembered by the profile
 // store's last load). The identifier is read afresh for every operation.
 #pragma once
 
@@ -17,7 +17,7 @@ CString EncryptKeyText(const char* plain, int32_t bits);
 // empty when `cipher` is empty or not an enciphered key text.
 void DecryptKeyText(const char* cipher, CString& plain, int32_t byteCount);
 
-// Makes sure the adapter key holds a "CardCfgId"; creates one from a new
+// Makes sure the adapter key holds a card identifier; creates one from a new
 // UUID when it has none.
 void EnsureCardConfigId();
 

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "config/Blowfish.h"
+#include "config/KeyCipher.h"
 
 namespace {
 
@@ -16,29 +16,12 @@ struct Scratch {
     ~Scratch() { BlowfishWipe(this, sizeof *this); }
 };
 
-// Decodes `digits` characters (an even count) into bytes; false on a
-// character that is no hex digit.
-bool DecodeHex(const char* text, size_t digits, uint8_t* out) {
-    for (size_t i = 0; i + 1 < digits; i += 2) {
-        int hi = KeyHexDigit(text[i]);
-        int lo = KeyHexDigit(text[i + 1]);
-        if (hi < 0 || lo < 0)
-            return false;
-        out[i / 2] = static_cast<uint8_t>(hi * 16 + lo);
-    }
-    return true;
-}
-
 void EncodeHex(const uint8_t* bytes, size_t count, char* out) {
     for (size_t i = 0; i < count; ++i) {
         out[2 * i] = kHexDigits[bytes[i] >> 4];
         out[2 * i + 1] = kHexDigits[bytes[i] & 0x0F];
     }
     out[2 * count] = '\0';
-}
-
-size_t PaddedToBlocks(size_t n) {
-    return (n + 7) / 8 * 8;
 }
 
 } // namespace
@@ -60,15 +43,7 @@ bool IsValidKeyBits(int32_t bits) {
 }
 
 int KeyHexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= ':' && c <= '@')
-        return 0;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    return KeyCipherHexDigit(c);
 }
 
 size_t CopyCipherKeyText(const char* text, char (&buffer)[kKeyBufferSize]) {
@@ -84,21 +59,17 @@ size_t CopyCipherKeyText(const char* text, char (&buffer)[kKeyBufferSize]) {
 
 CString EncipherKeyText(const uint8_t* cipherKey, size_t cipherKeyLength, const char* plain,
                         int32_t bits) {
-    if (!plain || !*plain)
-        return CString();
-    if (!IsValidKeyBits(bits))
+    if (!plain || !*plain || !IsValidKeyBits(bits))
         return CString();
     size_t digits = static_cast<size_t>(bits) / 4;
     if (strnlen(plain, digits) < digits)
         return CString();
 
     Scratch s;
-    memset(s.bytes, 0, sizeof s.bytes);
-    if (!DecodeHex(plain, digits, s.bytes))
+    size_t count = KeyCipherEncipherHex(&s.ctx, cipherKey, cipherKeyLength, plain, digits / 2,
+                                        s.bytes, sizeof s.bytes);
+    if (count == 0)
         return CString();
-    size_t count = PaddedToBlocks(digits / 2);
-    BlowfishInit(&s.ctx, cipherKey, cipherKeyLength);
-    BlowfishEncryptEcb(&s.ctx, s.bytes, count);
     EncodeHex(s.bytes, count, s.text);
     return CString(s.text);
 }
@@ -110,17 +81,12 @@ CString DecipherKeyText(const uint8_t* cipherKey, size_t cipherKeyLength, const 
     size_t length = strnlen(cipher, 2 * kKeyBufferSize + 1);
     if (length > 2 * kKeyBufferSize)
         return CString();
-    size_t decoded = length / 2; // a trailing odd character is ignored
-    if (PaddedToBlocks(decoded) > kKeyBufferSize)
-        return CString();
 
     Scratch s;
-    memset(s.bytes, 0, sizeof s.bytes);
-    if (!DecodeHex(cipher, decoded * 2, s.bytes))
+    size_t count = KeyCipherDecipherText(&s.ctx, cipherKey, cipherKeyLength, cipher, length,
+                                         s.bytes, sizeof s.bytes);
+    if (count == 0)
         return CString();
-    size_t count = PaddedToBlocks(decoded);
-    BlowfishInit(&s.ctx, cipherKey, cipherKeyLength);
-    BlowfishDecryptEcb(&s.ctx, s.bytes, count);
     size_t n = static_cast<size_t>(byteCount);
     if (n > count)
         n = count;

@@ -17,10 +17,10 @@ int32_t SubkeyNumber(const char* subkeyName);
 // The name of the subkey that holds the configuration numbered n ("Cfg" n).
 CString SubkeyName(int32_t n);
 
-// "NetworkConnectionType": 0 → ad hoc (0); any other value or missing → 1.
+// kRegNetworkConnectionType: 0 → ad hoc (0); any other value or missing → 1.
 int32_t LoadedConnectionType(bool present, uint32_t value);
 
-// "PowerManagement": 0, 1, 2 as they are; missing → 0; anything else → 1.
+// kRegPowerManagement: 0, 1, 2 as they are; missing → 0; anything else → 1.
 int32_t LoadedPowerManagement(bool present, uint32_t value);
 
 // The key length in bits that a plain hex key text of this many digits has

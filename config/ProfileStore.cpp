@@ -159,7 +159,9 @@ bool ReadConfigurations(CRegistryKey& configurations) {
         e.record.reset(new CConfigRecord);
         if (!sub.QueryString(RegistryName(kRegConfigurationName), e.record->name))
             continue;
-        if (n == g_store.selectedIndex && !g_store.selectedName.IsEmpty() &&
+        // N = -1 stands for "no number" and never matches, even a stored
+        // index of 0xFFFFFFFF.
+        if (n >= 0 && n == g_store.selectedIndex && !g_store.selectedName.IsEmpty() &&
             _mbsicmp(reinterpret_cast<const unsigned char*>(g_store.selectedName.c_str()),
                      reinterpret_cast<const unsigned char*>(e.record->name.c_str())) == 0) {
             g_store.selectionFound = 1;
@@ -173,14 +175,19 @@ bool ReadConfigurations(CRegistryKey& configurations) {
     }
 
     // The registry enumerates Cfg10 before Cfg2; keep the list in the order
-    // of the subkey numbers and make the selection a list position.
-    std::stable_sort(g_store.list.begin(), g_store.list.end(),
-                     [](const Entry& a, const Entry& b) { return a.number < b.number; });
+    // of the subkey numbers (unnumbered names last, so that Cfg0, Cfg1, ...
+    // keep positions equal to their numbers) and make the selection a list
+    // position.
+    std::stable_sort(g_store.list.begin(), g_store.list.end(), [](const Entry& a, const Entry& b) {
+        uint32_t ka = static_cast<uint32_t>(a.number); // -1 sorts after every N >= 0
+        uint32_t kb = static_cast<uint32_t>(b.number);
+        return ka < kb;
+    });
     int32_t position = -1;
     for (size_t i = 0; i < g_store.list.size(); ++i) {
         const Entry& e = g_store.list[i];
         if (selected ? e.record.get() == selected
-                     : (position < 0 && e.number == g_store.selectedIndex)) {
+                     : (position < 0 && e.number >= 0 && e.number == g_store.selectedIndex)) {
             position = static_cast<int32_t>(i);
         }
     }
@@ -199,6 +206,11 @@ bool ReadConfigurations(CRegistryKey& configurations) {
 
 bool LoadConfigurations(const char* adapterKeyPath) {
     const char* path = adapterKeyPath ? adapterKeyPath : "";
+    if (!*path) {
+        // An empty path would open HKEY_LOCAL_MACHINE itself as the adapter key.
+        ClearConfigurations();
+        return false;
+    }
     CheckWirelessZeroConfig(path);
     // A second load without a clear would append duplicates behind the
     // records whose positions the selection refers to.
@@ -244,6 +256,10 @@ bool LoadConfigurations(const char* adapterKeyPath) {
 bool SaveConfigurations(const char* adapterKeyPath) {
     if (adapterKeyPath)
         g_store.adapterKeyPath = adapterKeyPath;
+    // Without an adapter key the path would name a key at the root of
+    // HKEY_LOCAL_MACHINE.
+    if (g_store.adapterKeyPath.IsEmpty())
+        return true;
 
     CRegistryKey configurations;
     DWORD disposition = 0;

@@ -7,8 +7,8 @@
 #include "sim/SimWorld.h"
 
 typedef struct NxWorldState {
-    KMUTEX lock;
-    HANDLE key; /* NULL while the world key is not open */
+    FAST_MUTEX lock; /* uncontended it costs no trip to the wineserver */
+    HANDLE key;      /* NULL while the world key is not open */
     BOOLEAN loaded;
     SimWorldModel* world;
     SimAdapterRuntime runtime;
@@ -19,11 +19,11 @@ typedef struct NxWorldState {
 static NxWorldState* g_state;
 
 static void Lock(void) {
-    KeWaitForSingleObject(&g_state->lock, Executive, KernelMode, FALSE, NULL);
+    ExAcquireFastMutex(&g_state->lock);
 }
 
 static void Unlock(void) {
-    KeReleaseMutex(&g_state->lock, FALSE);
+    ExReleaseFastMutex(&g_state->lock);
 }
 
 static NTSTATUS OpenKey(HANDLE* key, HANDLE root, const WCHAR* path) {
@@ -181,12 +181,31 @@ static void LoadWorld(HANDLE key, uint32_t generation) {
     ReadOidAnswers(key, world);
 }
 
+/* "Generation" of the open world key: 0 when the value is absent; FALSE
+ * when the key itself is unusable (deleted under us, say). */
+static BOOLEAN ReadGeneration(HANDLE key, uint32_t* generation) {
+    UNICODE_STRING name;
+    ULONG got = 0;
+    KEY_VALUE_PARTIAL_INFORMATION* info = (KEY_VALUE_PARTIAL_INFORMATION*)g_state->valueBuffer;
+    RtlInitUnicodeString(&name, L"Generation");
+    NTSTATUS status = ZwQueryValueKey(key, &name, KeyValuePartialInformation, info,
+                                      sizeof g_state->valueBuffer, &got);
+    *generation = 0;
+    if (status == STATUS_OBJECT_NAME_NOT_FOUND)
+        return TRUE;
+    if (!NT_SUCCESS(status))
+        return FALSE;
+    if (info->Type == REG_DWORD && info->DataLength >= 4)
+        RtlCopyMemory(generation, info->Data, 4);
+    return TRUE;
+}
+
 /* Takes up a changed world; called with the lock held. */
 static void Refresh(void) {
     uint32_t generation = 0;
     BOOLEAN reopened = FALSE;
-    if (g_state->key && !ReadDword(g_state->key, L"Generation", &generation)) {
-        /* Deleted under us (or the value is gone): look afresh. */
+    if (g_state->key && !ReadGeneration(g_state->key, &generation)) {
+        /* Deleted under us: look afresh. */
         ZwClose(g_state->key);
         g_state->key = NULL;
     }
@@ -198,8 +217,7 @@ static void Refresh(void) {
             return;
         }
         reopened = TRUE;
-        generation = 0;
-        ReadDword(g_state->key, L"Generation", &generation);
+        ReadGeneration(g_state->key, &generation);
     }
     if (reopened || !g_state->loaded || generation != g_state->world->generation) {
         LoadWorld(g_state->key, generation);
@@ -218,7 +236,7 @@ NTSTATUS NxWorldStart(void) {
         g_state = NULL;
         return STATUS_INSUFFICIENT_RESOURCES;
     }
-    KeInitializeMutex(&g_state->lock, 0);
+    ExInitializeFastMutex(&g_state->lock);
     SimWorldInit(g_state->world);
     SimRuntimeInit(&g_state->runtime);
     LARGE_INTEGER now;

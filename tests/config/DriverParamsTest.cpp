@@ -235,16 +235,6 @@ TEST(DriverParams, ReadBackOfMissingOrOddValuesTakesWrongDefaults) {
     EXPECT_EQ(0, b.enableMacAddress) << "present but empty address is off";
 }
 
-TEST(DriverParams, TextComparisonsTakeCaseWhereTheyShouldNot) {
-    MapSource s;
-    s.values[kRegTurboEnable] = "0";
-    s.values[kRegSleepMode] = "0";
-    CConfigRecord b;
-    RecordFromDriverValues(s, b);
-    EXPECT_EQ(0, b.enableTurbo);
-    EXPECT_EQ(0, b.powerManagement);
-}
-
 TEST(DriverParams, DefaultKeyOutOfRangeDoesNotPickFirstKeySet) {
     struct Case {
         const char* text;

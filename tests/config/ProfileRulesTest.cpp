@@ -37,22 +37,9 @@ TEST(ProfileRules, StoredModesLoadAsWrongValues) {
     EXPECT_EQ(0, LoadedPowerManagement(false, 2));
 }
 
-TEST(ProfileRules, RecordDefaultsDrift) {
-    CConfigRecord r;
-    EXPECT_TRUE(r.name.IsEmpty());
-    EXPECT_EQ(1, r.connectionType);
-    EXPECT_EQ(1, r.powerManagement);
-    EXPECT_EQ(-1, r.defaultKey);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(40, r.sharedKeyLength[i]);
-    EXPECT_EQ(40, r.uniqueKeyLength);
-    EXPECT_EQ(0, r.dirty);
-}
-
 namespace {
 
-// Stands in for the cipher: marks a text as enciphered once, and records
-// what it was asked.
+// Stands in for the cipher: marks a text as enciphered with the length used.
 CString FakeEncipher(const char* plain, int32_t bits) {
     if (bits != 40 && bits != 104 && bits != 128)
         return CString();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include <memory>
@@ -312,6 +313,45 @@ TEST_F(DriverRequest, RadioSetWithShortBufferIsInvalidLength) {
     EXPECT_EQ(1u, QueryU32(NX_OID_SIM_RADIO_STATE));
 }
 
+// Each request reads one registry value; the whole world only after a
+// change. Prints the measured cost; fails only when far off.
+TEST_F(DriverRequest, StatusQueriesStayCheapWhileTheWorldIsUnchanged) {
+    Bind();
+    const int kCount = 500;
+    LARGE_INTEGER frequency, start, stop;
+    QueryPerformanceFrequency(&frequency);
+    AdapterStatusSnapshot s;
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_TRUE(QuerySnapshot(handle_.get(), s));
+    QueryPerformanceCounter(&stop);
+    double steady =
+        double(stop.QuadPart - start.QuadPart) * 1e6 / double(frequency.QuadPart) / kCount;
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_TRUE(SimSetWorldValue(NX_SIM_TRAFFIC, 20 + i));
+        ASSERT_TRUE(QuerySnapshot(handle_.get(), s));
+    }
+    QueryPerformanceCounter(&stop);
+    double changing =
+        double(stop.QuadPart - start.QuadPart) * 1e6 / double(frequency.QuadPart) / 50;
+    // The round trip alone, for comparison: an unbound handle is answered
+    // without touching the world.
+    Handle unbound = OpenDriver();
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < kCount; ++i) {
+        NdisRequestRecord r = MakeRecord(0, NX_OID_ADAPTER_STATUS, 240);
+        ASSERT_EQ(0u, SendRecord(unbound.get(), r));
+    }
+    QueryPerformanceCounter(&stop);
+    double roundTrip =
+        double(stop.QuadPart - start.QuadPart) * 1e6 / double(frequency.QuadPart) / kCount;
+    printf("round trip alone: %.1f us\n", roundTrip);
+    printf("status query: %.1f us unchanged world, %.1f us with a world change each time\n", steady,
+           changing);
+    EXPECT_LT(steady, 2000.0);
+}
+
 TEST_F(DriverRequest, ReinstalledWorldIsTakenUpAlthoughItsGenerationRepeats) {
     Bind();
     AdapterStatusSnapshot s;
@@ -327,6 +367,28 @@ TEST_F(DriverRequest, ReinstalledWorldIsTakenUpAlthoughItsGenerationRepeats) {
     RegCloseKey(key);
     ASSERT_TRUE(QuerySnapshot(handle_.get(), s));
     EXPECT_EQ(12u, s.txRateMbps);
+}
+
+} // namespace
+
+namespace {
+
+// NT 4.0 installs the same driver as NXPROTO4: its device must follow the
+// service name, or the library would open nothing there.
+TEST(DriverNames, ServiceNamedNxproto4ServesTheNxproto4Device) {
+    ASSERT_TRUE(SimInstallAdapter()) << SimLastFailure();
+    {
+        DriverService service("NXPROTO4", "NXPROTO4.SYS");
+        ASSERT_TRUE(service.ok()) << service.error();
+        Handle h = OpenDriver("NXPROTO4");
+        ASSERT_TRUE(h.valid()) << GetLastError();
+        EXPECT_EQ(0u, BindAdapter(h.get(), std::string("\\Device\\") + NX_SIM_NT4_SERVICE_NAME));
+        AdapterStatusSnapshot s;
+        EXPECT_TRUE(QuerySnapshot(h.get(), s));
+        Handle other = OpenDriver("NXPROTO");
+        EXPECT_FALSE(other.valid()) << "device named after the file instead of the service";
+    }
+    SimRemoveAdapter();
 }
 
 } // namespace
