@@ -66,6 +66,21 @@ uint32_t CountingOverhead(AdapterAccess& access) {
     return RequestCount(access) - a;
 }
 
+// Stops and removes a kernel-driver service if it is registered, so that a
+// family whose protocol driver has another service name can install its own.
+void RemoveDriverService(const char* name) {
+    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    if (!scm)
+        return;
+    if (SC_HANDLE svc = OpenServiceA(scm, name, SERVICE_ALL_ACCESS)) {
+        SERVICE_STATUS status;
+        ControlService(svc, SERVICE_CONTROL_STOP, &status);
+        DeleteService(svc);
+        CloseServiceHandle(svc);
+    }
+    CloseServiceHandle(scm);
+}
+
 class AdapterAccessTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -344,6 +359,12 @@ TEST_F(AdapterAccessTest, OpensOnNt4ThroughNetworkCardsAndTheServiceParameters) 
     AdapterAccess access; // the strategy for the running family
     ASSERT_NE(nullptr, dynamic_cast<CPlatformNT4*>(access.Strategy()));
     ASSERT_EQ(nullptr, dynamic_cast<CPlatformNT5*>(access.Strategy()));
+    // The protocol driver's 2000/XP service, left registered by the other
+    // cases, carries the display name the NT 4.0 service wants.
+    RemoveDriverService("NXPROTO");
+    struct RemoveNt4Service {
+        ~RemoveNt4Service() { RemoveDriverService("NXPROTO4"); }
+    } removeNt4Service;
     {
         // Whether the agent library opens adapters at all as NT 4.0 here.
         std::string device = std::string("\\Device\\") + NX_SIM_NT4_SERVICE_NAME;
