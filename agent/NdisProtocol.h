@@ -105,7 +105,10 @@ NX_STATIC_ASSERT(offsetof(PacketHeader, dataLength) == 52, "dataLength");
 #define NX_PACKET_PENDING 259u
 #define NX_CANCEL_READ_LENGTH 57u
 
-/* Block sent with NX_OID_LOOPBACK: value, n, then n bytes. */
+/* Block sent with NX_OID_LOOPBACK: value, n, then n bytes. In NXPROTO a
+ * nonzero value stops the packets a handle sends from being read back on
+ * that same handle (other handles bound to the adapter still receive them);
+ * zero restores it. The n bytes are not interpreted. */
 typedef struct LoopbackControlHeader {
     uint32_t value;
     uint32_t length;

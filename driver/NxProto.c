@@ -2,7 +2,8 @@
  * behind it. Each open file object is one adapter binding: select and open
  * name the adapter, requests are answered by the simulated adapter
  * (NxWorld.c, SimAdapter.c), and packets sent on a binding are looped back
- * to the reads of every binding of the same adapter.
+ * to the reads of every binding (the world's adapter names all name the one
+ * simulated adapter).
  *
  * One binary serves both names the library uses (NXPROTO, NXPROTO4): the
  * device and link names follow the service name the driver was started as. */
@@ -135,10 +136,11 @@ static void FreePackets(NxOpen* open) {
 
 /* ---- packets ---- */
 
-/* Hands a sent packet to every binding of the same adapter: straight into
- * its oldest pending read, or else into its queue (the oldest queued packet
- * is dropped past SIM_MAX_QUEUED_PACKETS). The sender itself is skipped
- * while its loopback is disabled. */
+/* Hands a sent packet to every bound handle (all the world's adapter names
+ * are names of the one simulated adapter): straight into its oldest pending
+ * read, or else into its queue (the oldest queued packet is dropped past
+ * SIM_MAX_QUEUED_PACKETS). The sender itself is skipped while its loopback
+ * is disabled. */
 static NTSTATUS SendPacket(NxOpen* sender, const UCHAR* data, ULONG length) {
     LIST_ENTRY done;
     KIRQL irql;
@@ -152,7 +154,7 @@ static NTSTATUS SendPacket(NxOpen* sender, const UCHAR* data, ULONG length) {
     KeAcquireSpinLock(&g_lock, &irql);
     for (LIST_ENTRY* e = g_opens.Flink; e != &g_opens; e = e->Flink) {
         NxOpen* open = CONTAINING_RECORD(e, NxOpen, link);
-        if (!open->opened || !SameName(open->adapterName, sender->adapterName))
+        if (!open->opened)
             continue;
         if (open == sender && sender->handle.loopbackDisabled)
             continue;

@@ -93,7 +93,11 @@ void Show() {
                            NX_SIM_EXACT_LENGTH};
     for (const char* name : names) {
         DWORD value = 0, size = sizeof value, type;
-        if (RegQueryValueExA(key, name, nullptr, &type, (BYTE*)&value, &size) == 0)
+        if (RegQueryValueExA(key, name, nullptr, &type, (BYTE*)&value, &size) != 0)
+            continue;
+        if (!strcmp(name, NX_SIM_REGULATORY_DOMAIN))
+            printf("%-16s 0x%02lX\n", name, static_cast<unsigned long>(value));
+        else
             printf("%-16s %lu\n", name, static_cast<unsigned long>(value));
     }
     uint8_t mac[6] = {};

@@ -121,3 +121,17 @@ TEST(Exports, EveryExportIsThereUndecorated) {
     for (const char* name : names)
         EXPECT_NE(nullptr, reinterpret_cast<void*>(GetProcAddress(lib, name))) << name;
 }
+
+TEST(PlatformFamily, NtLaterThanXpHasNoRegistryLayoutYetAnswersNetworkCardsPath) {
+    if (!InFamilyChild()) {
+        EXPECT_EQ(0, RunTestAs("win7"));
+        return;
+    }
+    EXPECT_EQ(6u, W32N_OSGetPlatformVersion(2));
+    EXPECT_TRUE(W32N_IsWindowsNT());
+    EXPECT_FALSE(W32N_IsWindows2000());
+    EXPECT_STREQ(kPathNt, W32N_GetNetCardRegistryPath());
+    W32N_ADAPTER_INFO info;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CALL_NOT_IMPLEMENTED),
+              W32N_GetAdapterRegistryInfoBySubkey(&info, "0000"));
+}

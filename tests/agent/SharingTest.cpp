@@ -9,6 +9,7 @@
 
 #include "ServiceHelpers.h"
 #include "agent/UserCountBlock.h"
+#include "sim/SimControl.h"
 
 namespace {
 
@@ -20,12 +21,14 @@ struct User {
 
 // Starts a helper that loads the library (and, with `open`, opens an adapter
 // so that the driver is installed) and waits until it is loaded.
-bool Start(User& u, const std::string& tag, bool open) {
+bool Start(User& u, const std::string& tag, bool open, const char* adapter = nullptr) {
     std::string ready = "nxuser_ready_" + tag, quit = "nxuser_quit_" + tag;
     u.ready = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
     u.quit = CreateEventA(nullptr, TRUE, FALSE, quit.c_str());
-    u.process = StartHelper("nxuser.exe " + ready + " " + quit +
-                            (open ? " open \\Device\\NoSuchAdapter" : ""));
+    u.process =
+        StartHelper("nxuser.exe " + ready + " " + quit +
+                    (open ? std::string(" open ") + (adapter ? adapter : "\\Device\\NoSuchAdapter")
+                          : std::string()));
     if (!u.process)
         return false;
     HANDLE both[2] = {u.ready, u.process};
@@ -118,4 +121,20 @@ TEST_F(Sharing, DriverStaysWhenItDidNotAskToBeRemoved) {
     ASSERT_TRUE(Stop(a));
     EXPECT_EQ(0, shared->users);
     EXPECT_TRUE(ServiceRunning("NXPROTO"));
+}
+
+TEST_F(Sharing, CloseToldByTheDriverMakesTheLastUserRemoveIt) {
+    const char adapter[] = "\\Device\\" NX_SIM_NET_CFG_INSTANCE_ID;
+    ASSERT_TRUE(SimInstallAdapter());
+    ASSERT_TRUE(SimSetAdapterNames({adapter}));
+    ASSERT_TRUE(SimSetWorldValue(NX_SIM_UNLOAD_STATE, NX_UNLOAD_REMOVE_ME));
+    User a;
+    ASSERT_TRUE(Start(a, "a", true, adapter));
+    UserCountBlock* shared = Block();
+    ASSERT_NE(nullptr, shared);
+    EXPECT_EQ(1, shared->removeDriver) << "the close did not record the driver's wish";
+    ASSERT_TRUE(ServiceExists("NXPROTO"));
+    ASSERT_TRUE(Stop(a));
+    EXPECT_FALSE(ServiceExists("NXPROTO"));
+    SimSetWorldValue(NX_SIM_UNLOAD_STATE, NX_UNLOAD_STILL_NEEDED);
 }

@@ -82,6 +82,33 @@ TEST_F(DriverRequest, ShortRecordFailsTheCallInsteadOfReadingPastIt) {
               Control(handle_.get(), NX_IOCTL_NDIS_REQUEST, &record, 100, &record, sizeof record));
 }
 
+TEST_F(DriverRequest, MalformedControlCallsFailAndLeaveTheDriverServing) {
+    std::string huge(4000, 'A'); // no NUL within any sane name length
+    EXPECT_NE(0u, Control(handle_.get(), NX_IOCTL_SELECT_ADAPTER, huge.data(),
+                          static_cast<DWORD>(huge.size()), nullptr, 0));
+    EXPECT_NE(0u, Control(handle_.get(), NX_IOCTL_SELECT_ADAPTER, nullptr, 0, nullptr, 0));
+    char empty = '\0';
+    EXPECT_NE(0u, Control(handle_.get(), NX_IOCTL_SELECT_ADAPTER, &empty, 1, nullptr, 0));
+    EXPECT_NE(0u, Control(handle_.get(), 0x80000004, nullptr, 0, nullptr, 0));
+    EXPECT_NE(0u, Control(handle_.get(), NX_IOCTL_READ_PACKET_EX, nullptr, 0, nullptr, 0));
+    uint8_t small[8] = {};
+    EXPECT_NE(0u, Control(handle_.get(), NX_IOCTL_PRIVATE_REQUEST, small, sizeof small, small,
+                          sizeof small));
+    EXPECT_NE(
+        0u, Control(handle_.get(), NX_IOCTL_CANCEL_READ, small, sizeof small, small, sizeof small));
+    Bind();
+    NdisRequestRecord record = MakeRecord(0, NX_OID_PERMANENT_ADDRESS, 6);
+    EXPECT_NE(0u,
+              Control(handle_.get(), NX_IOCTL_NDIS_REQUEST, &record, sizeof record, &record, 100))
+        << "answer written past a short output";
+    // A bound handle keeps its adapter.
+    std::string nt4 = std::string("\\Device\\") + NX_SIM_NT4_SERVICE_NAME;
+    EXPECT_NE(0u, Control(handle_.get(), NX_IOCTL_SELECT_ADAPTER, nt4.c_str(),
+                          static_cast<DWORD>(nt4.size() + 1), nullptr, 0));
+    AdapterStatusSnapshot s;
+    EXPECT_TRUE(QuerySnapshot(handle_.get(), s));
+}
+
 TEST_F(DriverRequest, SnapshotReportsTheFirstNetworkAsJoined) {
     Bind();
     AdapterStatusSnapshot s;
@@ -349,7 +376,9 @@ TEST_F(DriverRequest, StatusQueriesStayCheapWhileTheWorldIsUnchanged) {
     printf("round trip alone: %.1f us\n", roundTrip);
     printf("status query: %.1f us unchanged world, %.1f us with a world change each time\n", steady,
            changing);
-    EXPECT_LT(steady, 2000.0);
+    // Relative to the bare round trip, so a loaded machine does not fail it;
+    // reading the whole world each time costs several round trips.
+    EXPECT_LT(steady, roundTrip * 2.0 + 300.0);
 }
 
 TEST_F(DriverRequest, ReinstalledWorldIsTakenUpAlthoughItsGenerationRepeats) {

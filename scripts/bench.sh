@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds and runs nxbench.exe (the agent library against bare device I/O) in
+# the worktree's Wine prefix, as Windows XP: driver service "NXPROTO".
+#   scripts/bench.sh [iterations]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw --target nxbench nxproto nxlib32
+. scripts/wine-env.sh
+wd_wine_start
+wine reg add 'HKCU\Software\Wine\AppDefaults\nxbench.exe' /v Version /d winxp /f >/dev/null 2>&1
+# The NT 4.0 service shares the XP service's display name; only one can exist.
+wine sc stop NXPROTO4 >/dev/null 2>&1 || true
+wine sc delete NXPROTO4 >/dev/null 2>&1 || true
+wine "$WD_BIN/nxbench.exe" "$@"
