@@ -11,19 +11,6 @@
 
 namespace {
 
-// Holds an open registry key for the length of one operation.
-class KeyHolder {
-public:
-    KeyHolder() = default;
-    ~KeyHolder() {
-        if (key)
-            RegCloseKey(key);
-    }
-    KeyHolder(const KeyHolder&) = delete;
-    KeyHolder& operator=(const KeyHolder&) = delete;
-    HKEY key = nullptr;
-};
-
 const DWORD kMaxAdapterInstances = 41; // subkey indices 0..40
 const DWORD kSubkeyNameChars = 80;
 
@@ -50,14 +37,13 @@ bool AdapterAccess::Open(const char* filter) {
 
     CString classKey;
     if (strategy_ && strategy_->GetAdapterClassKey(classKey)) {
-        KeyHolder classHolder;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKey.c_str(), 0, KEY_READ, &classHolder.key) ==
-            ERROR_SUCCESS) {
+        CRegReader classHolder;
+        if (classHolder.Open(HKEY_LOCAL_MACHINE, classKey.c_str(), KEY_READ) == ERROR_SUCCESS) {
             for (DWORD index = 0; index < kMaxAdapterInstances; ++index) {
                 char subkey[kSubkeyNameChars + 1] = {};
                 DWORD chars = sizeof subkey;
-                if (RegEnumKeyExA(classHolder.key, index, subkey, &chars, nullptr, nullptr, nullptr,
-                                  nullptr) != ERROR_SUCCESS)
+                if (RegEnumKeyExA(classHolder.Key(), index, subkey, &chars, nullptr, nullptr,
+                                  nullptr, nullptr) != ERROR_SUCCESS)
                     break;
                 AdapterRegistryInfo info;
                 memset(&info, 0, sizeof info);

@@ -47,7 +47,10 @@ struct Store {
     bool markEnciphered = false; // the next save records that keys are enciphered
 };
 
-Store g_store;
+// Never destroyed: the process-wide adapter access object releases the
+// profiles from its own destructor, which may run after this file's statics
+// are gone.
+Store& g_store = *new Store;
 
 CString ConfigurationsPath(const CString& adapterKeyPath) {
     return adapterKeyPath + "\\" + RegistryName(kRegConfigurations);
