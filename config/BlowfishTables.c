@@ -1,6 +1,9 @@
 /* Initial Blowfish tables: the hexadecimal digits of pi after the point. */
 #include "config/BlowfishTables.h"
 
+/* Generated tables: kept as generated, six words a line. */
+/* clang-format off */
+
 const uint32_t kBlowfishInitialP[18] = {
     0x243F6A88u, 0x85A308D3u, 0x13198A2Eu, 0x03707344u, 0xA4093822u, 0x299F31D0u,
     0x082EFA98u, 0xEC4E6C89u, 0x452821E6u, 0x38D01377u, 0xBE5466CFu, 0x34E90C6Cu,
@@ -189,3 +192,4 @@ const uint32_t kBlowfishInitialS[4][256] = {
         0xB74E6132u, 0xCE77E25Bu, 0x578FDFE3u, 0x3AC372E6u,
     },
 };
+/* clang-format on */
