@@ -31,8 +31,11 @@ static size_t Blocks(size_t count) {
     return (count + 7) / 8 * 8;
 }
 
-size_t KeyCipherEncipherHex(BlowfishContext* work, const uint8_t* key, size_t keyLength,
-                            const char* hex, size_t byteCount, uint8_t* out, size_t outCapacity) {
+/* Decodes byteCount bytes of hex into out, pads them with zeros to whole
+ * blocks and runs the cipher over them in either direction. */
+static size_t CipherHexBlocks(BlowfishContext* work, const uint8_t* key, size_t keyLength,
+                              const char* hex, size_t byteCount, uint8_t* out, size_t outCapacity,
+                              int decipher) {
     size_t padded = Blocks(byteCount);
     if (!hex || byteCount == 0 || padded > outCapacity || padded < byteCount)
         return 0;
@@ -42,25 +45,22 @@ size_t KeyCipherEncipherHex(BlowfishContext* work, const uint8_t* key, size_t ke
         return 0;
     }
     BlowfishInit(work, key, keyLength);
-    BlowfishEncryptEcb(work, out, padded);
+    if (decipher)
+        BlowfishDecryptEcb(work, out, padded);
+    else
+        BlowfishEncryptEcb(work, out, padded);
     BlowfishWipe(work, sizeof *work);
     return padded;
+}
+
+size_t KeyCipherEncipherHex(BlowfishContext* work, const uint8_t* key, size_t keyLength,
+                            const char* hex, size_t byteCount, uint8_t* out, size_t outCapacity) {
+    return CipherHexBlocks(work, key, keyLength, hex, byteCount, out, outCapacity, 0);
 }
 
 size_t KeyCipherDecipherText(BlowfishContext* work, const uint8_t* key, size_t keyLength,
                              const char* text, size_t textLength, uint8_t* out,
                              size_t outCapacity) {
-    size_t count = textLength / 2;
-    size_t padded = Blocks(count);
-    if (!text || count == 0 || padded > outCapacity || padded < count)
-        return 0;
-    memset(out, 0, padded);
-    if (!DecodeHex(text, count, out)) {
-        BlowfishWipe(out, padded);
-        return 0;
-    }
-    BlowfishInit(work, key, keyLength);
-    BlowfishDecryptEcb(work, out, padded);
-    BlowfishWipe(work, sizeof *work);
-    return padded;
+    /* A trailing odd character is ignored. */
+    return CipherHexBlocks(work, key, keyLength, text, textLength / 2, out, outCapacity, 1);
 }

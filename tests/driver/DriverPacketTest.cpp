@@ -59,20 +59,13 @@ std::vector<uint8_t> Frame(uint8_t tag, size_t length) {
     return frame;
 }
 
-class DriverPacket : public ::testing::Test {
+class DriverPacket : public StandInTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SimInstallAdapter()) << SimLastFailure();
-        service_ = std::make_unique<DriverService>();
-        ASSERT_TRUE(service_->ok()) << service_->error();
-        handle_ = OpenDriver();
-        ASSERT_TRUE(handle_.valid()) << GetLastError();
+        StandInTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_EQ(0u, BindAdapter(handle_.get(), DefaultAdapterName()));
-    }
-    void TearDown() override {
-        handle_.Reset();
-        service_.reset();
-        SimRemoveAdapter();
     }
     DWORD Send(HANDLE h, const std::vector<uint8_t>& frame) {
         return Control(h, NX_IOCTL_SEND_PACKET, frame.data(), static_cast<DWORD>(frame.size()),
@@ -94,9 +87,6 @@ protected:
         ASSERT_EQ(0u, SendRecord(handle_.get(), record, NX_IOCTL_PRIVATE_REQUEST));
         ASSERT_EQ(NX_STATUS_SUCCESS, record.status);
     }
-
-    std::unique_ptr<DriverService> service_;
-    Handle handle_;
 };
 
 TEST_F(DriverPacket, SentPacketsAreReadBackOldestFirstWithTheirLength) {

@@ -14,20 +14,8 @@
 
 namespace {
 
-class DriverRequest : public ::testing::Test {
+class DriverRequest : public StandInTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(SimInstallAdapter()) << SimLastFailure();
-        service_ = std::make_unique<DriverService>();
-        ASSERT_TRUE(service_->ok()) << service_->error();
-        handle_ = OpenDriver();
-        ASSERT_TRUE(handle_.valid()) << GetLastError();
-    }
-    void TearDown() override {
-        handle_.Reset();
-        service_.reset();
-        SimRemoveAdapter();
-    }
     void Bind() { ASSERT_EQ(0u, BindAdapter(handle_.get(), DefaultAdapterName())); }
 
     NdisRequestRecord Query(uint32_t oid, uint32_t length, DWORD code = NX_IOCTL_NDIS_REQUEST) {
@@ -42,9 +30,6 @@ protected:
         memcpy(&value, record.data, 4);
         return value;
     }
-
-    std::unique_ptr<DriverService> service_;
-    Handle handle_;
 };
 
 TEST_F(DriverRequest, UnknownAdapterNameIsRejectedWithFileNotFound) {

@@ -1,5 +1,7 @@
 #include "tests/driver/DriverSession.h"
 
+#include "sim/SimControl.h"
+
 #include <string.h>
 
 #include "sim/SimWorld.h"
@@ -106,4 +108,18 @@ bool QuerySnapshot(HANDLE h, AdapterStatusSnapshot& out) {
         return false;
     memcpy(&out, record.data, sizeof out);
     return true;
+}
+
+void StandInTest::SetUp() {
+    ASSERT_TRUE(SimInstallAdapter()) << SimLastFailure();
+    service_ = std::make_unique<DriverService>();
+    ASSERT_TRUE(service_->ok()) << service_->error();
+    handle_ = OpenDriver();
+    ASSERT_TRUE(handle_.valid()) << GetLastError();
+}
+
+void StandInTest::TearDown() {
+    handle_.Reset();
+    service_.reset();
+    SimRemoveAdapter();
 }

@@ -3,10 +3,12 @@
 // DeviceIoControl calls on \\.\NXPROTO handles.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <stdint.h>
 
+#include <memory>
 #include <string>
 
 #include "adapter/AdapterRecords.h"
@@ -76,3 +78,14 @@ DWORD SendRecord(HANDLE h, NdisRequestRecord& record, DWORD code = NX_IOCTL_NDIS
 
 // Queries the status snapshot; false when the request failed.
 bool QuerySnapshot(HANDLE h, AdapterStatusSnapshot& out);
+
+// A fixture with the simulated adapter installed, the driver's service
+// started and one driver handle open (not yet bound to an adapter).
+class StandInTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::unique_ptr<DriverService> service_;
+    Handle handle_;
+};
