@@ -1,0 +1,15 @@
+#pragma once
+
+#define IDD_EXCHANGE 501
+#define IDD_PAGE_ONE 502
+#define IDD_PAGE_TWO 503
+#define IDS_SHEET_CAPTION 600
+
+#define IDC_TEXT 1001
+#define IDC_CHECK 1002
+#define IDC_RADIO_A 1003
+#define IDC_BETWEEN 1004
+#define IDC_RADIO_B 1005
+#define IDC_RADIO_C 1006
+#define IDC_RADIO_D 1007
+#define IDC_LIST 1008
