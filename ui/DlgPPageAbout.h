@@ -1,0 +1,8 @@
+#pragma once
+
+#include "framework/PropertySheet.h"
+
+class CDlgPPageAbout : public CPropertyPage {
+public:
+    CDlgPPageAbout();
+};

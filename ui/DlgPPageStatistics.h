@@ -1,0 +1,8 @@
+#pragma once
+
+#include "framework/PropertySheet.h"
+
+class CDlgPPageStatistics : public CPropertyPage {
+public:
+    CDlgPPageStatistics();
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "framework/PropertySheet.h"
+
+class CDlgPPageStatus : public CPropertyPage {
+public:
+    CDlgPPageStatus();
+};
