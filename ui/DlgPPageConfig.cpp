@@ -100,6 +100,13 @@ BOOL CDlgPPageConfig::OnInitDialog() {
     return TRUE;
 }
 
+BOOL CDlgPPageConfig::OnSetActive() {
+    filling_ = true;
+    BOOL result = CPropertyPage::OnSetActive();
+    filling_ = false;
+    return result;
+}
+
 BOOL CDlgPPageConfig::OnKillActive() {
     if (!Validate())
         return FALSE;

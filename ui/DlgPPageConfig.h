@@ -21,6 +21,10 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
+    // The framework refills the controls on every return to the page; the
+    // key edits' change notices from that are not the user's typing, which
+    // would turn the placeholders into typed (and then emptied) keys.
+    BOOL OnSetActive() override;
     BOOL OnKillActive() override;
     BOOL OnApply() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;

@@ -590,3 +590,27 @@ TEST_F(ConfigPageTest, NetworkListStaysAsItWasWhenTheAdapterIsClosed) {
         EXPECT_EQ("LabNet", ControlText(page, IDC_CFG_NETWORK_NAME));
     });
 }
+
+TEST_F(ConfigPageTest, ReturningToThePageKeepsStoredKeysAndTypedKeys) {
+    RUN_AS("winxp");
+    Load(SecuredProfile());
+    StoreKey(0, kKey104, 104);
+    std::string stored = FindConfiguration(nullptr)->sharedKey[0].c_str();
+    UtilitySheet s;
+    RunOnConfig(s, [&](HWND page) {
+        Type(page, IDC_CFG_SHARED_KEY2, "0123456789");
+        s.Select(0);
+        s.Select(1);
+        ASSERT_EQ(page, s.CurrentPage());
+        // Refilling the controls on return is not typing.
+        EXPECT_EQ(std::string(26, 'H'), ControlText(page, IDC_CFG_SHARED_KEY1));
+        EXPECT_TRUE(s.config.State().placeholderShown[0]);
+        EXPECT_EQ("0123456789", ControlText(page, IDC_CFG_SHARED_KEY2));
+        EXPECT_EQ(0u, BeepLog::Count());
+        EXPECT_TRUE(s.Ok());
+    });
+    EXPECT_TRUE(messages_.Entries().empty());
+    std::string cfg = Cfg0(SimClassInstanceKeyPath());
+    EXPECT_EQ(stored, RegReadString(cfg, "SharedKey1"));
+    EXPECT_EQ("0123456789", Decipher(RegReadString(cfg, "SharedKey2"), 40));
+}
