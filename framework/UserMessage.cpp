@@ -8,7 +8,12 @@ int SystemMessageBox(const char* text, const char* caption, unsigned int type) {
     return MessageBoxA(nullptr, text, caption, type);
 }
 
+void SystemBeep(unsigned int type) {
+    MessageBeep(type);
+}
+
 UserMessageHandler g_handler = SystemMessageBox;
+UserBeepHandler g_beep = SystemBeep;
 
 } // namespace
 
@@ -16,8 +21,24 @@ int ShowUserMessage(const char* text, const char* caption, unsigned int type) {
     return g_handler(text, caption, type);
 }
 
+int ShowUserMessageFor(HWND owner, const char* text, const char* caption, unsigned int type) {
+    if (g_handler != SystemMessageBox)
+        return g_handler(text, caption, type);
+    return MessageBoxA(owner, text, caption, type);
+}
+
 UserMessageHandler SetUserMessageHandler(UserMessageHandler handler) {
     UserMessageHandler previous = g_handler;
     g_handler = handler ? handler : SystemMessageBox;
+    return previous;
+}
+
+void UserBeep(unsigned int type) {
+    g_beep(type);
+}
+
+UserBeepHandler SetUserBeepHandler(UserBeepHandler handler) {
+    UserBeepHandler previous = g_beep;
+    g_beep = handler ? handler : SystemBeep;
     return previous;
 }

@@ -1,7 +1,76 @@
 #include "ui/DlgPPageStatus.h"
 
+#include "adapter/AdapterAccess.h"
+#include "adapter/StatusText.h"
+#include "platform/Platform.h"
 #include "res/resource.h"
+#include "ui/PageIds.h"
 
 CDlgPPageStatus::CDlgPPageStatus() : CPropertyPage(IDD_PAGE_STATUS) {
+    texts_.connectionLabel = "Not Available";
+    UpdateStatusTexts();
     m_psp.dwFlags &= ~PSP_HASHELP;
+}
+
+void CDlgPPageStatus::DoDataExchange(CDataExchange* dx) {
+    CPropertyPage::DoDataExchange(dx);
+    DDX_Text(dx, IDC_STATUS_AP_ADDRESS, texts_.accessPoint);
+    DDX_Text(dx, IDC_STATUS_ENCRYPTION, texts_.encryption);
+    DDX_Text(dx, IDC_STATUS_CHANNEL, texts_.channel);
+    DDX_Text(dx, IDC_STATUS_MODE, texts_.networkMode);
+    DDX_Text(dx, IDC_STATUS_OWN_MAC, texts_.ownAddress);
+    DDX_Text(dx, IDC_STATUS_RX_RATE, texts_.receiveRate);
+    DDX_Text(dx, IDC_STATUS_CONNECT_LABEL, texts_.connectionLabel);
+    DDX_Text(dx, IDC_STATUS_NETWORK_NAME, texts_.networkName);
+    DDX_Text(dx, IDC_STATUS_TX_RATE, texts_.transmitRate);
+    DDX_Text(dx, IDC_STATUS_SIGNAL, texts_.signal);
+}
+
+BOOL CDlgPPageStatus::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    return TRUE;
+}
+
+BOOL CDlgPPageStatus::OnSetActive() {
+    UpdateStatusTexts();
+    UpdateData(FALSE);
+    UpdateSignalBar();
+    SetTimer(kTimerId, kTimerPeriod);
+    return CPropertyPage::OnSetActive();
+}
+
+BOOL CDlgPPageStatus::OnKillActive() {
+    KillTimer(kTimerId);
+    return CPropertyPage::OnKillActive();
+}
+
+void CDlgPPageStatus::OnTimer(UINT_PTR) {
+    UpdateStatusTexts();
+    UpdateData(FALSE);
+    UpdateSignalBar();
+    Default();
+}
+
+void CDlgPPageStatus::UpdateStatusTexts() {
+    const AdapterAccess& access = GetAdapterAccess();
+    const CPlatform* strategy = access.Strategy();
+    texts_ = ComposeStatusTexts(access.OpenFlag(), access.Snapshot(),
+                                strategy ? strategy->PermanentAddress() : nullptr);
+}
+
+void CDlgPPageStatus::UpdateSignalBar() {
+    HWND cover = GetDlgItem(IDC_STATUS_COVER);
+    HWND meter = GetDlgItem(IDC_STATUS_METER);
+    if (cover && meter) {
+        const AdapterAccess& access = GetAdapterAccess();
+        RECT m;
+        ::GetWindowRect(meter, &m);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&m), 2);
+        CoverRect r = MeterCoverRect(m.left, m.top, m.right, m.bottom, access.OpenFlag(),
+                                     SignalQuality(access.Snapshot().signalLevel));
+        ::SetWindowPos(cover, nullptr, r.left, r.top, r.width, r.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+    if (meter)
+        ::UpdateWindow(meter);
 }

@@ -1,5 +1,6 @@
-// The utility's property sheet and its four pages, in the order the tray
-// adds them: Status, Configuration, Statistics, About.
+// The utility's property sheet. The tray adds its four pages in this order:
+// Status, Configuration, Statistics, About. Every change is made on OK, so
+// the sheet shows no Apply (nor Help) button.
 #pragma once
 
 #include "framework/PropertySheet.h"
@@ -9,5 +10,7 @@ public:
     CDlgPSheet(UINT captionId, HWND parent, UINT selectPage);
 
 protected:
+    // Hides Help; when the sheet has an Apply button, hides it and centres
+    // OK and Cancel 8 pixels apart.
     BOOL OnInitDialog() override;
 };
