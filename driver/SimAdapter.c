@@ -71,6 +71,25 @@ int SimWorldAddAdapterName(SimWorldModel* world, const char* name) {
     return 1;
 }
 
+SimAdapterKeyKind SimAdapterKeyFromName(const char* name, char* id, size_t idSize) {
+    static const char prefix[] = "\\device\\";
+    size_t i = 0;
+    for (; prefix[i]; ++i)
+        if (LowerAscii(name[i]) != prefix[i])
+            return SIM_ADAPTER_KEY_NONE;
+    const char* rest = name + i;
+    size_t n = 0;
+    while (rest[n]) {
+        if (rest[n] == '\\')
+            return SIM_ADAPTER_KEY_NONE;
+        ++n;
+    }
+    if (n == 0 || n >= idSize)
+        return SIM_ADAPTER_KEY_NONE;
+    memcpy(id, rest, n + 1);
+    return rest[0] == '{' ? SIM_ADAPTER_KEY_CLASS_INSTANCE : SIM_ADAPTER_KEY_SERVICE_PARAMETERS;
+}
+
 int SimParseOidName(const char* text, uint32_t* oid) {
     uint32_t value = 0;
     for (int i = 0; i < 8; ++i) {

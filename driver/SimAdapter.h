@@ -33,9 +33,6 @@ extern "C" {
 
 #define SIM_RADIO_STATE_UNKNOWN 0xFFFFFFFFu
 
-/* Answer to adapter requests on a binding whose adapter was removed. */
-#define SIM_STATUS_ADAPTER_REMOVED 0xC0010018u
-
 typedef struct SimNetworkModel {
     char ssid[SIM_MAX_SSID + 1];
     uint8_t bssid[6];
@@ -108,6 +105,21 @@ int SimWorldHasAdapterName(const SimWorldModel* world, const char* name, size_t 
 
 /* Appends a name to the multi-string; false when it does not fit. */
 int SimWorldAddAdapterName(SimWorldModel* world, const char* name);
+
+/* Where the adapter's own key (its driver parameters) is, by the name a
+ * binding opened it as: "\Device\{...}" (a NetCfgInstanceId) names the
+ * 2000/XP network class key instance holding that identifier, any other
+ * "\Device\<service>" the NT 4.0 adapter service's Parameters key. */
+typedef enum SimAdapterKeyKind {
+    SIM_ADAPTER_KEY_NONE,
+    SIM_ADAPTER_KEY_CLASS_INSTANCE,
+    SIM_ADAPTER_KEY_SERVICE_PARAMETERS
+} SimAdapterKeyKind;
+
+/* The kind, with the identifier or service name copied into `id`; NONE
+ * when the name has no "\Device\" prefix (ASCII case ignored), the rest is
+ * empty, holds a backslash, or does not fit `idSize`. */
+SimAdapterKeyKind SimAdapterKeyFromName(const char* name, char* id, size_t idSize);
 
 /* Parses eight hexadecimal digits (an "Oids" value name); false otherwise. */
 int SimParseOidName(const char* text, uint32_t* oid);
