@@ -32,6 +32,16 @@ BOOLEAN NxWorldBindingAlive(uint32_t epoch);
 void NxWorldAnswer(NdisRequestRecord* record, BOOLEAN privateRequest, SimHandleState* handle,
                    const SimSetData* setData, uint32_t epoch);
 
+/* TRUE while the world has the adapter installed and present. */
+BOOLEAN NxWorldAdapterPresent(void);
+
+/* The adapter as a plug and play device (NxDevice.c): identity queries, and
+ * its NDIS LAN device interface following the adapter's presence. */
+void NxDeviceStart(PDEVICE_OBJECT device);
+void NxDeviceSync(BOOLEAN present);
+void NxDeviceStop(void);
+NTSTATUS NTAPI NxDispatchPnp(PDEVICE_OBJECT device, PIRP irp);
+
 /* Reads `length` bytes at a user address of the process that sent `irp`;
  * FALSE when that cannot be done (NxUserMemory.c). */
 BOOLEAN NxReadRequestorMemory(PIRP irp, uint32_t address, void* out, uint32_t length);

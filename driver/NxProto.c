@@ -345,7 +345,7 @@ static NTSTATUS CancelControl(NxOpen* open, PIRP irp, ULONG code, ULONG inLength
 /* IRP_MJ_DEVICE_CONTROL: the library's control codes on one binding. Each
  * handler validates its lengths and state first and completes the IRP once
  * (or leaves a read pending). */
-static NTSTATUS NTAPI DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
+static NTSTATUS DeviceControl(PDEVICE_OBJECT device, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     NxOpen* open = OpenOf(stack);
     ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
@@ -374,6 +374,15 @@ static NTSTATUS NTAPI DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
         /* The completion-routine codes belong to the 95-family driver. */
         return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     }
+}
+
+/* IRP_MJ_DEVICE_CONTROL. Afterwards the adapter's device interface follows
+ * the presence the world had for the request (so a tool that changed it
+ * makes the system announce the change with any request). */
+static NTSTATUS NTAPI DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
+    NTSTATUS status = DeviceControl(device, irp);
+    NxDeviceSync(NxWorldAdapterPresent());
+    return status;
 }
 
 /* IRP_MJ_WRITE (WriteFileEx): the buffer is one packet to send. */
@@ -465,6 +474,7 @@ static void NTAPI DriverUnload(PDRIVER_OBJECT driver) {
     UNICODE_STRING link;
     RtlInitUnicodeString(&link, g_linkName);
     IoDeleteSymbolicLink(&link);
+    NxDeviceStop();
     if (driver->DeviceObject)
         IoDeleteDevice(driver->DeviceObject);
     NxWorldStop();
@@ -524,6 +534,10 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) 
     driver->MajorFunction[IRP_MJ_READ] = DispatchRead;
     driver->MajorFunction[IRP_MJ_WRITE] = DispatchWrite;
     driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchDeviceControl;
+    driver->MajorFunction[IRP_MJ_PNP] = NxDispatchPnp;
     driver->DriverUnload = DriverUnload;
+    device->Flags &= ~DO_DEVICE_INITIALIZING;
+    NxDeviceStart(device);
+    NxDeviceSync(NxWorldAdapterPresent());
     return STATUS_SUCCESS;
 }

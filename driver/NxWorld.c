@@ -421,6 +421,13 @@ BOOLEAN NxWorldHasAdapterName(const char* name, size_t length) {
     return found;
 }
 
+BOOLEAN NxWorldAdapterPresent(void) {
+    Lock();
+    BOOLEAN present = g_state->loaded && !g_state->world->unplugged;
+    Unlock();
+    return present;
+}
+
 BOOLEAN NxWorldBindingOpened(const char* name, uint32_t* epoch) {
     Lock();
     Refresh();

@@ -147,10 +147,11 @@ bool Run(int argc, char** argv, bool& usage) {
         return SimSetWorldValue(NX_SIM_REGULATORY_DOMAIN, value);
     if (is(1, "traffic") && argc == 3 && ParseNumber(argv[2], value))
         return SimSetWorldValue(NX_SIM_TRAFFIC, value);
+    // Then the utility hears of it as from the system.
     if (is(1, "unplug") && argc == 2)
-        return SimUnplugAdapter();
+        return SimUnplugAdapter() && SimBroadcastAdapterChange(false);
     if (is(1, "plug") && argc == 2)
-        return SimPlugAdapter();
+        return SimPlugAdapter() && SimBroadcastAdapterChange(true);
     if (is(1, "set") && argc == 4 && ParseNumber(argv[3], value)) {
         const char* name = argv[2];
         if (!_stricmp(name, NX_SIM_NET_SIGNAL) || !_stricmp(name, NX_SIM_NET_CHANNEL) ||

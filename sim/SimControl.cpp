@@ -3,7 +3,9 @@
 #include "sim/SimControl.h"
 
 #include <windows.h>
+#include <dbt.h>
 
+#include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -19,8 +21,11 @@ const char k9xInstanceKey[] = "System\\CurrentControlSet\\Services\\Class\\Net\\
 const char kImagePath[] = "System32\\DRIVERS\\DOVIZ.sys";
 const char kClassGuid[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
 // The adapter's PCI device node, as the device installer keeps it.
-const char kHardwareId[] = "PCI\\VEN_168C&DEV_0007&SUBSYS_00000000&REV_01";
-const char kDeviceInstance[] = "4&1C2F3A4B&0&10F0";
+const char kHardwareId[] = NX_SIM_DEVICE_ID;
+const char kDeviceInstance[] = NX_SIM_DEVICE_INSTANCE;
+// Where the system records the device interfaces of the NDIS LAN class.
+const char kLanInterfacesKey[] = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
+                                 "{AD498944-762F-11D0-8DCB-00C04FC3358C}";
 const char kEnumKey[] = "System\\CurrentControlSet\\Enum";
 const char kDriverFile[] = "DOVIZ.sys";
 
@@ -299,6 +304,54 @@ bool DeleteDeviceNode() {
     return ok;
 }
 
+// The interface records the stand-in's registration left for our device
+// ("##?#PCI#VEN_168C&DEV_0007...", in whatever letter case).
+bool DeleteInterfaceRecords() {
+    std::vector<std::string> ours;
+    {
+        RegKey lan;
+        if (!lan.Open(HKEY_LOCAL_MACHINE, kLanInterfacesKey))
+            return true;
+        char name[512];
+        for (DWORD i = 0;; ++i) {
+            DWORD size = sizeof name;
+            if (RegEnumKeyExA(lan.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            std::string upper = name;
+            for (char& c : upper)
+                c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+            if (upper.find("VEN_168C&DEV_0007") != std::string::npos)
+                ours.push_back(std::string(kLanInterfacesKey) + "\\" + name);
+        }
+    }
+    bool ok = true;
+    for (const std::string& path : ours)
+        ok = DeleteTree(HKEY_LOCAL_MACHINE, path) && ok;
+    return ok;
+}
+
+// Has a running stand-in look at the world now (any request does), so that
+// it announces a change of the adapter's presence without waiting for the
+// next caller. Nothing to do when it is not running.
+void NudgeDriver() {
+    for (const char* device : {"\\\\.\\NXPROTO", "\\\\.\\NXPROTO4"}) {
+        HANDLE h = CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            continue;
+        NdisRequestRecord record;
+        memset(&record, 0, sizeof record);
+        record.requestType = NX_REQUEST_QUERY_INFORMATION;
+        record.oid = NX_OID_UNLOAD_STATE;
+        record.bufferLength = 4;
+        DWORD got = 0;
+        DeviceIoControl(h, NX_IOCTL_PRIVATE_REQUEST, &record, sizeof record, &record, sizeof record,
+                        &got, nullptr);
+        CloseHandle(h);
+    }
+}
+
 std::string g_lastFailure;
 
 bool Fail(const char* step) {
@@ -421,6 +474,7 @@ bool SimRemoveAdapter() {
     ok = DeleteTree(HKEY_LOCAL_MACHINE, kMiniportServiceKey) && ok;
     ok = DeleteTree(HKEY_LOCAL_MACHINE, kNt4ServiceKey) && ok;
     ok = DeleteDeviceNode() && ok;
+    ok = DeleteInterfaceRecords() && ok;
     {
         // Only our own NetworkCards and Class\Net instances.
         std::string card = Nt4CardKeyPath();
@@ -601,6 +655,7 @@ bool SimUnplugAdapter() {
     if (!world.SetDword(NX_SIM_UNPLUGGED, 1) || !world.SetDword(NX_SIM_REMOVALS, removals + 1) ||
         !BumpGeneration(world))
         return false;
+    NudgeDriver();
     return DeleteDeviceNode();
 }
 
@@ -609,12 +664,42 @@ bool SimPlugAdapter() {
     std::string instance = FindClassInstance();
     if (!OpenWorld(world) || instance.empty())
         return false;
-    return WriteDeviceNode(instance) && world.SetDword(NX_SIM_UNPLUGGED, 0) &&
-           BumpGeneration(world);
+    if (!WriteDeviceNode(instance) || !world.SetDword(NX_SIM_UNPLUGGED, 0) ||
+        !BumpGeneration(world))
+        return false;
+    NudgeDriver();
+    return true;
 }
 
 bool SimIsPlugged() {
     RegKey world;
     DWORD unplugged = 0;
     return OpenWorld(world) && (!world.GetDword(NX_SIM_UNPLUGGED, unplugged) || unplugged == 0);
+}
+
+std::string SimInterfaceName() {
+    std::string id = SimDeviceInstanceId(); // PCI\VEN_...\<instance>
+    for (char& c : id)
+        if (c == '\\')
+            c = '#';
+    return "\\\\?\\" + id + "#{ad498944-762f-11d0-8dcb-00c04fc3358c}";
+}
+
+bool SimBroadcastAdapterChange(bool arrival) {
+    std::string name = SimInterfaceName();
+    std::vector<char> buffer(offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name) + name.size() +
+                             1);
+    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(buffer.data());
+    record->dbcc_size = static_cast<DWORD>(buffer.size());
+    record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    record->dbcc_reserved = 0;
+    static const GUID kNdisLanClass = {
+        0xAD498944, 0x762F, 0x11D0, {0x8D, 0xCB, 0x00, 0xC0, 0x4F, 0xC3, 0x35, 0x8C}};
+    record->dbcc_classguid = kNdisLanClass;
+    memcpy(record->dbcc_name, name.c_str(), name.size() + 1);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE,
+                               arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
+                               reinterpret_cast<LPARAM>(record), SMTO_ABORTIFHUNG, 5000,
+                               &result) != 0;
 }

@@ -90,3 +90,17 @@ bool SimClearOidAnswers();
 bool SimUnplugAdapter();
 bool SimPlugAdapter();
 bool SimIsPlugged();
+
+// The adapter's NDIS LAN interface name as the system forms it:
+// "\\?\PCI#VEN_168C&DEV_0007&SUBSYS_00000000&REV_01#<instance>#{ad498944-...}".
+std::string SimInterfaceName();
+
+// Sends WM_DEVICECHANGE (DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE) with
+// the adapter's device-interface record in its ANSI form, class
+// GUID_NDIS_LAN_CLASS and SimInterfaceName(), to every top-level window, and
+// waits until they have handled it (5 s at most each). Wine delivers the
+// system's own notification of the stand-in's interface (see
+// driver/README.md) to registered windows in the wide form only, which an
+// ANSI program cannot read; this is that notification as such a program
+// expects it.
+bool SimBroadcastAdapterChange(bool arrival);

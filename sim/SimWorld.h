@@ -79,6 +79,14 @@
  * driver could not read the set data. */
 #define NX_OID_SIM_RADIO_STATE 0xFFEE0002u
 
+/* The adapter's PCI device node: its device and instance identifiers. The
+ * stand-in answers these for its device object, so that the device
+ * interface it registers for the adapter belongs to that node. */
+#define NX_SIM_DEVICE_ID "PCI\\VEN_168C&DEV_0007&SUBSYS_00000000&REV_01"
+#define NX_SIM_DEVICE_ID_W L"PCI\\VEN_168C&DEV_0007&SUBSYS_00000000&REV_01"
+#define NX_SIM_DEVICE_INSTANCE "4&1C2F3A4B&0&10F0"
+#define NX_SIM_DEVICE_INSTANCE_W L"4&1C2F3A4B&0&10F0"
+
 /* What the simulated installation writes (Windows keeps these for an
  * installed adapter). */
 #define NX_SIM_ADAPTER_DESCRIPTION "VELNORA KX750 Wireless Adapter"
