@@ -16,6 +16,7 @@
 #include "config/KeyProtection.h"
 #include "config/ProfileStore.h"
 #include "config/RegistryKey.h"
+#include "driver/SimDrift.h"
 #include "sim/SimControl.h"
 #include "tests/driver/DriverSession.h"
 
@@ -252,6 +253,90 @@ TEST_F(DriverJoin, RemovedAdapterFailsItsBindingsAndRefusesNewOnes) {
     EXPECT_EQ(NX_SIM_STATUS_ADAPTER_REMOVED, RequestStatus(old));
     old.Reset();
     ExpectJoined(SimDefaultNetworks()[2], Status(fresh));
+}
+
+} // namespace
+
+namespace {
+
+// The world moving on its own: the stand-in computes drift and range from
+// the system time at each request, with no tool running.
+class DriverWorld : public DriverJoin {
+protected:
+    static uint64_t Now() {
+        FILETIME ft;
+        GetSystemTimeAsFileTime(&ft);
+        return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    }
+    // Smallest and largest drifted signal over [from, to].
+    static void Bounds(int32_t base, uint32_t depth, uint32_t index, uint64_t from, uint64_t to,
+                       int32_t& low, int32_t& high) {
+        low = 95;
+        high = 0;
+        for (uint64_t t = from;; t += SIM_TICKS_PER_SECOND / 100) {
+            int32_t v = SimDriftSignal(base, depth, index, t < to ? t : to);
+            low = v < low ? v : low;
+            high = v > high ? v : high;
+            if (t >= to)
+                break;
+        }
+    }
+};
+
+TEST_F(DriverWorld, DriftedSignalIsTheWorldsFunctionOfTheSystemTime) {
+    ASSERT_TRUE(SimSetWorldValue(NX_SIM_DRIFT, 40));
+    Handle h = Bind();
+    for (int i = 0; i < 5; ++i) {
+        uint64_t before = Now();
+        AdapterStatusSnapshot s = Status(h);
+        uint64_t after = Now();
+        int32_t low, high;
+        Bounds(SimDefaultNetworks()[0].signal, 40, 0, before, after, low, high);
+        EXPECT_GE(s.signalLevel, low);
+        EXPECT_LE(s.signalLevel, high);
+        EXPECT_EQ(SimRateForSignal(s.signalLevel), s.txRateMbps);
+        Sleep(300);
+    }
+}
+
+TEST_F(DriverWorld, OutOfRangeDropsTheLinkAndInRangeRestoresIt) {
+    Handle h = Bind();
+    ASSERT_TRUE(SimSetWorldValue(NX_SIM_OUT_OF_RANGE, 1));
+    ExpectDisconnectedFrom("VELNORA", Status(h));
+    NdisRequestRecord r = MakeRecord(NX_REQUEST_QUERY_INFORMATION, NX_OID_SCAN_LIST, 20 * 72);
+    ASSERT_EQ(0u, SendRecord(h.get(), r));
+    EXPECT_EQ(0u, r.bytesWritten);
+    ASSERT_TRUE(SimSetWorldValue(NX_SIM_OUT_OF_RANGE, 0));
+    ExpectJoined(SimDefaultNetworks()[0], Status(h));
+}
+
+TEST_F(DriverWorld, DemoWorldJoinsItsFirstNetworkAndListsAllThree) {
+    ASSERT_TRUE(SimApplyDemoWorld());
+    std::vector<SimNetwork> demo = SimDemoNetworks();
+    ASSERT_EQ(3u, demo.size());
+    Handle h = Bind();
+    AdapterStatusSnapshot s = Status(h);
+    EXPECT_EQ(0u, s.disconnected);
+    EXPECT_STREQ(demo[0].ssid.c_str(), s.ssid);
+    EXPECT_GE(s.signalLevel, demo[0].signal - static_cast<int32_t>(kSimDefaultDrift));
+    EXPECT_LE(s.signalLevel, demo[0].signal + static_cast<int32_t>(kSimDefaultDrift));
+    NdisRequestRecord r = MakeRecord(NX_REQUEST_QUERY_INFORMATION, NX_OID_SCAN_LIST, 20 * 72);
+    ASSERT_EQ(0u, SendRecord(h.get(), r));
+    ASSERT_EQ(3u * 72, r.bytesWritten);
+    int wep = 0;
+    for (size_t i = 0; i < demo.size(); ++i) {
+        NetworkScanEntry e;
+        memcpy(&e, r.data + i * 72, sizeof e);
+        EXPECT_STREQ(demo[i].ssid.c_str(), e.ssid);
+        wep += !demo[i].wepKey.empty();
+    }
+    EXPECT_EQ(1, wep);
+    // The WEP one joins with its key.
+    h.Reset();
+    Write(Wep(demo[1].ssid.c_str(), SimDemoWepKey(), 40));
+    AdapterStatusSnapshot joined = JoinAs();
+    EXPECT_EQ(0u, joined.disconnected);
+    EXPECT_STREQ(demo[1].ssid.c_str(), joined.ssid);
 }
 
 } // namespace

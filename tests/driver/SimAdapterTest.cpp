@@ -516,3 +516,25 @@ TEST_F(SimJoin, BindingsDieWithTheRemovalOfTheAdapter) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SimAdapterKey, InstanceIdNamesTheClassInstanceAndServiceNameItsParameters) {
+    char id[64];
+    EXPECT_EQ(
+        SIM_ADAPTER_KEY_CLASS_INSTANCE,
+        SimAdapterKeyFromName("\\Device\\{5F2A9C31-7B4E-4D8A-9C1E-3B6D0A7E2F41}", id, sizeof id));
+    EXPECT_STREQ("{5F2A9C31-7B4E-4D8A-9C1E-3B6D0A7E2F41}", id);
+    EXPECT_EQ(SIM_ADAPTER_KEY_SERVICE_PARAMETERS,
+              SimAdapterKeyFromName("\\DEVICE\\DOVIZ1", id, sizeof id));
+    EXPECT_STREQ("DOVIZ1", id);
+}
+
+TEST(SimAdapterKey, NamesOutsideDeviceOrReachingElsewhereNameNoKey) {
+    char id[8];
+    for (const char* name : {"DOVIZ1", "\\Device\\", "\\Devices\\DOVIZ1", "\\Device\\..\\Enum",
+                             "\\Device\\DOVIZ1\\Parameters", "\\Device\\TooLongName", ""})
+        EXPECT_EQ(SIM_ADAPTER_KEY_NONE, SimAdapterKeyFromName(name, id, sizeof id)) << name;
+}
+
+} // namespace
