@@ -19,6 +19,7 @@ typedef struct NxDeviceState {
     UNICODE_STRING link; /* from IoRegisterDeviceInterface; Buffer NULL before */
     BOOLEAN registered;
     BOOLEAN enabled;
+    BOOLEAN wanted; /* the presence last acted on: a failure is not retried until it changes */
 } NxDeviceState;
 
 static NxDeviceState g_device;
@@ -74,21 +75,29 @@ void NxDeviceStart(PDEVICE_OBJECT device) {
     g_device.device = device;
 }
 
-/* Enables or disables the adapter's interface to match `present`,
- * registering it on first use. */
+/* Enables or disables the adapter's interface to match `present`. Enabling
+ * registers it first every time: registering is idempotent and makes the
+ * system's records of it again should they have been removed meanwhile (a
+ * reinstall of the simulated adapter removes them). */
 void NxDeviceSync(BOOLEAN present) {
     if (!g_device.device)
         return;
     /* Most calls change nothing: look without the lock first. */
-    if (present == g_device.enabled)
+    if (present == g_device.wanted)
         return;
     KeWaitForSingleObject(&g_device.lock, Executive, KernelMode, FALSE, NULL);
-    if (present && !g_device.registered)
-        g_device.registered = NT_SUCCESS(
-            IoRegisterDeviceInterface(g_device.device, &kNdisLanClass, NULL, &g_device.link));
-    if (g_device.registered && present != g_device.enabled &&
-        NT_SUCCESS(IoSetDeviceInterfaceState(&g_device.link, present)))
-        g_device.enabled = present;
+    if (present != g_device.wanted) {
+        g_device.wanted = present;
+        if (present) {
+            if (g_device.registered)
+                RtlFreeUnicodeString(&g_device.link);
+            g_device.registered = NT_SUCCESS(
+                IoRegisterDeviceInterface(g_device.device, &kNdisLanClass, NULL, &g_device.link));
+        }
+        if (g_device.registered && present != g_device.enabled &&
+            NT_SUCCESS(IoSetDeviceInterfaceState(&g_device.link, present)))
+            g_device.enabled = present;
+    }
     KeSetEvent(&g_device.lock, IO_NO_INCREMENT, FALSE);
 }
 
@@ -96,6 +105,8 @@ void NxDeviceStop(void) {
     if (!g_device.device)
         return;
     NxDeviceSync(FALSE);
+    if (g_device.enabled) /* the system's records were gone; try once more */
+        IoSetDeviceInterfaceState(&g_device.link, FALSE);
     if (g_device.registered)
         RtlFreeUnicodeString(&g_device.link);
     g_device.registered = FALSE;

@@ -472,6 +472,9 @@ bool SimRemoveAdapter() {
     if (!instance.empty())
         ok = DeleteTree(HKEY_LOCAL_MACHINE, instance) && ok;
     ok = DeleteTree(HKEY_LOCAL_MACHINE, kMiniportServiceKey) && ok;
+    // With its world gone a running stand-in disables the adapter's device
+    // interface; it must do so before the system's records of it go.
+    NudgeDriver();
     ok = DeleteTree(HKEY_LOCAL_MACHINE, kNt4ServiceKey) && ok;
     ok = DeleteDeviceNode() && ok;
     ok = DeleteInterfaceRecords() && ok;

@@ -117,6 +117,17 @@ private:
     std::vector<Heard> heard_;
 };
 
+std::string Describe(const Listener& listener) {
+    std::string text;
+    char line[64];
+    for (const Heard& h : listener.heard()) {
+        snprintf(line, sizeof line, "code %#x type %lu lan %d %s ", static_cast<unsigned>(h.code),
+                 static_cast<unsigned long>(h.type), h.lanClass ? 1 : 0, h.wide ? "wide" : "ansi");
+        text += line + h.name + "\n";
+    }
+    return text.empty() ? "nothing heard" : text;
+}
+
 // Dispatches messages (sent ones included) until `done` or the time is up.
 template <class Done> bool PumpUntil(Done done, DWORD milliseconds, HANDLE waitFor = nullptr) {
     DWORD end = GetTickCount() + milliseconds;
@@ -184,14 +195,16 @@ protected:
 
 TEST_F(SimDeviceChange, RegisteredWindowHearsTheStandInsInterfaceLeaveAndComeBack) {
     ASSERT_TRUE(SimUnplugAdapter());
-    ASSERT_TRUE(PumpUntil([&] { return registered_->Find(DBT_DEVICEREMOVECOMPLETE); }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return registered_->Find(DBT_DEVICEREMOVECOMPLETE); }, 5000))
+        << Describe(*registered_);
     const Heard* removal = registered_->Find(DBT_DEVICEREMOVECOMPLETE);
     EXPECT_NE(std::string::npos, removal->name.find("VEN_168C&DEV_0007")) << removal->name;
     printf("system's record: %s form, name %s\n", removal->wide ? "wide" : "ANSI",
            removal->name.c_str());
 
     ASSERT_TRUE(SimPlugAdapter());
-    ASSERT_TRUE(PumpUntil([&] { return registered_->Find(DBT_DEVICEARRIVAL); }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return registered_->Find(DBT_DEVICEARRIVAL); }, 5000))
+        << Describe(*registered_);
     EXPECT_NE(std::string::npos,
               registered_->Find(DBT_DEVICEARRIVAL)->name.find("VEN_168C&DEV_0007"));
     // Only windows registered for the class hear of the interface.
