@@ -353,11 +353,10 @@ static void ReadParameters(HANDLE key, SimDriverParameters* parameters) {
     }
 }
 
-/* Starts the adapter as bound by `name`: fresh counters and radio, and the
- * station its driver parameters make (all missing when the key is not
- * there). Called with the lock held. */
+/* Starts the adapter as bound by `name`: the station its driver parameters
+ * make (all missing when the key is not there), fresh counters and radio.
+ * Called with the lock held. */
 static void StartAdapter(const char* name) {
-    SimAdapterRuntime* runtime = &g_state->runtime;
     HANDLE key;
     if (NT_SUCCESS(OpenAdapterKey(name, &key))) {
         ReadParameters(key, &g_state->parameters);
@@ -365,14 +364,13 @@ static void StartAdapter(const char* name) {
     } else {
         SimParametersInit(&g_state->parameters);
     }
-    SimStationConfigure(&runtime->station, &g_state->parameters, &g_state->cipher);
+    SimStationConfig station;
+    SimStationConfigure(&station, &g_state->parameters, &g_state->cipher);
     BlowfishWipe(&g_state->parameters, sizeof g_state->parameters);
-    runtime->associated = 0;
-    runtime->radioOn = 1;
-    runtime->radioState = 1;
-    runtime->txPackets = 0;
-    runtime->rxPackets = 0;
-    runtime->remainder = 0;
+    LARGE_INTEGER now;
+    KeQuerySystemTime(&now);
+    SimRuntimeRestart(&g_state->runtime, &station, (uint64_t)now.QuadPart);
+    BlowfishWipe(&station, sizeof station);
 }
 
 NTSTATUS NxWorldStart(void) {

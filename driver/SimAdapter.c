@@ -23,6 +23,16 @@ void SimRuntimeInit(SimAdapterRuntime* runtime) {
     runtime->radioState = 1;
 }
 
+void SimRuntimeRestart(SimAdapterRuntime* runtime, const SimStationConfig* station, uint64_t now) {
+    uint32_t requests = runtime->requestCount;
+    memset(runtime, 0, sizeof *runtime);
+    runtime->station = *station;
+    runtime->radioOn = 1;
+    runtime->radioState = 1;
+    runtime->requestCount = requests;
+    runtime->lastTime = now;
+}
+
 /* Bounded length without relying on strnlen, which the kernel's C
  * runtime does not export everywhere. */
 static size_t BoundedLength(const char* text, size_t limit) {

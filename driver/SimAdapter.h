@@ -99,6 +99,10 @@ typedef struct SimSetData {
 void SimWorldInit(SimWorldModel* world);
 void SimRuntimeInit(SimAdapterRuntime* runtime);
 
+/* The adapter starts afresh at `now` (100 ns units) as `station`: radio on,
+ * not associated, packet counters from zero (the request count stays). */
+void SimRuntimeRestart(SimAdapterRuntime* runtime, const SimStationConfig* station, uint64_t now);
+
 /* True when `name` (length bytes, trailing NULs ignored) is one of the
  * world's adapter names; ASCII case is ignored as in NT object names. */
 int SimWorldHasAdapterName(const SimWorldModel* world, const char* name, size_t length);

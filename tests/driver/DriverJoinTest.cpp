@@ -215,6 +215,19 @@ TEST_F(DriverJoin, ChangedParametersTakeEffectWhenTheLastBindingClosesAndOneOpen
     ExpectJoined(SimDefaultNetworks()[1], JoinAs());
 }
 
+TEST_F(DriverJoin, RestartedAdapterCountsPacketsFromItsStart) {
+    ASSERT_TRUE(SimSetWorldValue(NX_SIM_TRAFFIC, 1000));
+    {
+        Handle h = Bind();
+        Status(h);
+        Sleep(400);
+        EXPECT_GE(Status(h).txPackets, 300u);
+    }
+    Sleep(600); // closed: neither this pause nor what came before counts
+    Handle h = Bind();
+    EXPECT_LT(Status(h).txPackets, 200u);
+}
+
 TEST_F(DriverJoin, UnboundHandlesDoNotKeepTheAdapterRunning) {
     Handle bound = Bind();
     Write(Open("adhoc-cell", 0));

@@ -538,3 +538,38 @@ TEST(SimAdapterKey, NamesOutsideDeviceOrReachingElsewhereNameNoKey) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SimRestart, RestartedAdapterCountsFromZeroFromItsStartAndKeepsTheRequestCount) {
+    auto world = std::make_unique<SimWorldModel>();
+    SimWorldInit(world.get());
+    SimNetworkModel& net = world->networks[world->networkCount++];
+    memset(&net, 0, sizeof net);
+    strcpy(net.ssid, "Harbour");
+    net.signal = 50;
+    world->traffic = 10;
+    SimAdapterRuntime runtime;
+    SimRuntimeInit(&runtime);
+    const uint64_t t0 = 127200000000000000ull, second = SIM_TICKS_PER_SECOND;
+    SimAdvanceTraffic(&runtime, world.get(), t0);
+    SimAdvanceTraffic(&runtime, world.get(), t0 + 5 * second);
+    ASSERT_EQ(50u, runtime.txPackets);
+    runtime.radioOn = 0;
+    runtime.requestCount = 7;
+
+    SimStationConfig station;
+    SimStationInit(&station);
+    strcpy(station.ssid, "Harbour");
+    // Started some time after the last request: that pause is not traffic.
+    SimRuntimeRestart(&runtime, &station, t0 + 60 * second);
+    EXPECT_EQ(0u, runtime.txPackets);
+    EXPECT_EQ(1u, runtime.radioOn);
+    EXPECT_EQ(7u, runtime.requestCount);
+    EXPECT_STREQ("Harbour", runtime.station.ssid);
+    SimAdvanceTraffic(&runtime, world.get(), t0 + 61 * second);
+    EXPECT_EQ(10u, runtime.txPackets);
+    EXPECT_EQ(10u, runtime.rxPackets);
+}
+
+} // namespace
