@@ -29,6 +29,9 @@ wd_wine_start
 # The utility is for Windows 98 to XP; Wine's default version is later.
 wine reg add 'HKCU\Software\Wine\AppDefaults\wavedesk.exe' /v Version /d winxp /f >/dev/null 2>&1
 wine "$WD_BIN/nxsim.exe" install
+# A small living world: three networks (one with WEP), the signal drifting
+# and traffic in bursts, so the icon, the meter and the graphs move.
+wine "$WD_BIN/nxsim.exe" demo
 
 desktop=(explorer /desktop=wavedesk,1024x768 "$WD_BIN/wavedesk.exe")
 if [ "$headless" -eq 0 ]; then
