@@ -12,7 +12,11 @@
 # screenshot of the desktop with the icon, opens the sheet (the tray callback
 # with a double-click) and saves a screenshot of each of its four pages, then
 # chooses "Exit" in the tray menu and checks that the program ended. The
-# screenshots go to build/screenshots/; their paths are printed.
+# screenshots go to build/screenshots/; their paths are printed. Before the
+# exit it also takes the Status page disconnected (the adapter out of range
+# for a moment). The pictures that docs/ keeps, cut to the sheet and to the
+# notification area with the icon's tooltip, go to build/screenshots/docs/:
+#   cp build/screenshots/docs/*.png docs/
 #
 # nxdemo.exe (the adapter's status printed through NXLIB32) remains a tool:
 #   . scripts/wine-env.sh; wd_wine_start; wine "$WD_BIN/nxdemo.exe"
@@ -40,12 +44,26 @@ if [ "$headless" -eq 0 ]; then
 fi
 
 shots="$WD_ROOT/build/screenshots"
-mkdir -p "$shots"
-rm -f "$shots"/*.png
+docs="$shots/docs"
+mkdir -p "$shots" "$docs"
+rm -f "$shots"/*.png "$docs"/*.png
 ctl() { wine "$WD_BIN/wdctl.exe" -d wavedesk "$@"; }
 shot() {
     import -window root "$shots/$1.png"
     echo "screenshot: $shots/$1.png"
+}
+# crop SHOT GEOMETRY NAME: part of a screenshot, for docs/.
+crop() {
+    convert "$shots/$1.png" -crop "$2" +repage "$docs/$3.png"
+    echo "picture: $docs/$3.png"
+}
+# The sheet's own rectangle, and the notification area's right end with
+# the tooltip above it (from the icon's WxH+X+Y).
+sheet_rect() { ctl rect | tr -d '\r'; }
+tray_rect() {
+    local w h x y
+    IFS='x+' read -r w h x y < <(ctl tray-rect | tr -d '\r')
+    echo "320x52+$((x + w - 320))+$((y + h - 52))"
 }
 fail() {
     echo "run: $*" >&2
@@ -58,14 +76,28 @@ shell=$!
 ctl wait-icon || fail "the tray icon did not appear"
 sleep 1 # the taskbar paints the icon
 shot tray
+ctl point-tray && sleep 2 || fail "the tray icon is not in the notification area"
+shot tray-tooltip
+crop tray-tooltip "$(tray_rect)" tray
 ctl open && ctl wait-sheet || fail "the property sheet did not open"
 page=0
 for name in status configuration statistics about; do
     ctl page "$page" || fail "page $page could not be selected"
+    # The graphs scroll by a sample a second: some history to show.
+    [ "$name" = statistics ] && sleep 12
     sleep 1
     shot "sheet-$page-$name"
+    crop "sheet-$page-$name" "$(sheet_rect)" "$name"
     page=$((page + 1))
 done
+# Out of range for a moment: the Status page says so.
+ctl page 0 || fail "the Status page could not be selected"
+wine "$WD_BIN/nxsim.exe" range out
+ctl wait-text 1004 "Disconnected:" || fail "the Status page did not show the link lost"
+sleep 1
+shot sheet-0-status-disconnected
+crop sheet-0-status-disconnected "$(sheet_rect)" status-disconnected
+wine "$WD_BIN/nxsim.exe" range in
 ctl menu exit || fail "the tray menu did not give \"Exit\""
 ctl wait-exit || fail "the program did not end after \"Exit\""
 for _ in $(seq 100); do

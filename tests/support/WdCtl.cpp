@@ -57,6 +57,8 @@
 //                 (0: none of them)
 //   tray-rect     prints the rectangle of that tool (WxH+X+Y), for a
 //                 picture of the notification area
+//   point-tray    moves the mouse pointer onto that icon, so that the shell
+//                 shows its tooltip
 //
 // Exit code 0 on success, 1 when the wait ran out (default 20 s) or the
 // window is missing, 2 for a usage error.
@@ -553,7 +555,7 @@ int Usage() {
           "          wait-no-sheet page N shell-restart exit wait-exit count state shot FILE\n"
           "          text ID  wait-text ID TEXT  type ID TEXT  click ID  items ID\n"
           "          press BUTTON  press-watch BUTTON  rect  answer TITLE\n"
-          "          tray  wait-tray ICON  tray-rect\n",
+          "          tray  wait-tray ICON  tray-rect  point-tray\n",
           stderr);
     return 2;
 }
@@ -632,8 +634,18 @@ int RunOnWindows(const std::string& command, const char* arg, const char* arg2, 
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         return WaitFor(timeout, [&] { return !::IsWindow(box); }) ? 0 : 1;
     }
-    if (command == "tray" || command == "tray-rect") {
+    if (command == "tray" || command == "tray-rect" || command == "point-tray") {
         TrayView view = LookAtTray();
+        if (command == "point-tray") {
+            if (!view.icon)
+                return 1;
+            int x = (view.rect.left + view.rect.right) / 2,
+                y = (view.rect.top + view.rect.bottom) / 2;
+            // Two moves: the shell notices the pointer arriving over the icon.
+            ::SetCursorPos(x - 1, y);
+            ::Sleep(100);
+            return ::SetCursorPos(x, y) ? 0 : 1;
+        }
         if (command == "tray-rect") {
             if (!view.icon)
                 return 1;
