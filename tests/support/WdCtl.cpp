@@ -65,11 +65,10 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-
-#include <stdint.h>
 
 #include <string>
 #include <vector>
