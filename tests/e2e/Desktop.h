@@ -69,5 +69,5 @@ private:
     bool ranNt4_ = false;
 };
 
-// A sheet page by its index and a control's id on it.
+// Pages of the sheet, by their index.
 enum Page { kStatusPage = 0, kConfigurationPage = 1 };
