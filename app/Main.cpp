@@ -1,9 +1,17 @@
-// wavedesk: the tray utility's entry point.
+// wavedesk: the tray utility's entry point and its process-wide objects.
 #include <windows.h>
 
-#include "W32N.h"
+#include "adapter/AdapterAccess.h"
+#include "app/TrayDialog.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // Loading NXLIB32 at start-up is part of the contract with the library.
-    return W32N_IsWindowsNT() || W32N_IsWindows95() ? 0 : 1;
+namespace {
+// Constructed at program load, in this order. The tray watches the adapter
+// access object, which its own file constructs at load as well.
+AdapterAccessTray g_trayAdapter(GetAdapterAccess());
+CTrayDlg g_trayDialog(g_trayAdapter);
+CConfigApp g_app(g_trayDialog);
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return AfxWinMain(instance);
 }

@@ -1,0 +1,241 @@
+// The tray icon against a recorded shell: what each operation hands the
+// shell, the owner window's user data that marks a shown icon, the routing
+// of the callback message, and the adapter icon's table.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "framework/WinApp.h"
+#include "res/resource.h"
+#include "tests/support/TrayFakes.h"
+#include "tray/AdapterTrayIcon.h"
+#include "tray/TrayIcon.h"
+
+namespace {
+
+const UINT kCallback = WM_USER + 300;
+
+// A plain window to own the icon.
+class OwnerWindow {
+public:
+    OwnerWindow()
+        : hwnd(::CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                               nullptr)) {}
+    ~OwnerWindow() { ::DestroyWindow(hwnd); }
+    OwnerWindow(const OwnerWindow&) = delete;
+    OwnerWindow& operator=(const OwnerWindow&) = delete;
+    HWND hwnd;
+};
+
+// Counts its mouse handlers.
+class CountingIcon : public CTrayIcon {
+public:
+    void OnLButtonUp() override { ++lButtonUp; }
+    void OnRButtonUp() override { ++rButtonUp; }
+    void OnMouseMove() override { ++mouseMove; }
+    void OnLButtonDblClk() override { ++dblClk; }
+    int lButtonUp = 0, rButtonUp = 0, mouseMove = 0, dblClk = 0;
+};
+
+HICON SomeIcon() {
+    return ::LoadIconA(nullptr, IDI_APPLICATION);
+}
+
+LONG_PTR UserData(HWND window) {
+    return ::GetWindowLongPtrA(window, GWLP_USERDATA);
+}
+
+} // namespace
+
+TEST(TrayIcon, ShowTwiceAddsOnceAndHideTwiceDeletesOnce) {
+    ShellLog shell;
+    OwnerWindow owner;
+    CTrayIcon icon;
+    ASSERT_TRUE(icon.Create(owner.hwnd, kCallback));
+    icon.SetIcon(0, SomeIcon());
+    icon.SetTooltip("tip");
+
+    EXPECT_TRUE(icon.Show());
+    EXPECT_FALSE(icon.Show());
+    ASSERT_EQ(1, ShellLog::Count(NIM_ADD));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&icon), UserData(owner.hwnd));
+    const TrayIconRecord& add = ShellLog::Last(NIM_ADD)->record;
+    EXPECT_EQ(488u, add.size);
+    EXPECT_EQ(owner.hwnd, add.window);
+    EXPECT_EQ(static_cast<UINT>(reinterpret_cast<uintptr_t>(&icon)), add.id);
+    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), add.flags);
+    EXPECT_EQ(kCallback, add.callbackMessage);
+    EXPECT_EQ(SomeIcon(), add.icon);
+    EXPECT_STREQ("tip", add.tip);
+
+    EXPECT_TRUE(icon.Hide());
+    EXPECT_FALSE(icon.Hide());
+    ASSERT_EQ(1, ShellLog::Count(NIM_DELETE));
+    EXPECT_EQ(0, UserData(owner.hwnd));
+    const TrayIconRecord& del = ShellLog::Last(NIM_DELETE)->record;
+    EXPECT_EQ(488u, del.size);
+    EXPECT_EQ(owner.hwnd, del.window);
+    EXPECT_EQ(add.id, del.id);
+    EXPECT_EQ(0u, del.flags); // only window and id name the icon
+    EXPECT_EQ(nullptr, del.icon);
+
+    // The cycle repeats.
+    EXPECT_TRUE(icon.Show());
+    EXPECT_EQ(2, ShellLog::Count(NIM_ADD));
+    icon.Hide();
+}
+
+TEST(TrayIcon, ShowWithoutImageOrTooltipAsksOnlyForTheCallback) {
+    ShellLog shell;
+    OwnerWindow owner;
+    CTrayIcon icon;
+    icon.Create(owner.hwnd, kCallback);
+    icon.SetIcon(3, SomeIcon()); // entry 0 stays empty
+    EXPECT_TRUE(icon.Show());
+    const TrayIconRecord& add = ShellLog::Last(NIM_ADD)->record;
+    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE), add.flags);
+    EXPECT_EQ(nullptr, add.icon);
+    EXPECT_STREQ("", add.tip);
+    icon.Hide();
+    // Never created: nothing to show on.
+    CTrayIcon bare;
+    EXPECT_FALSE(bare.Show());
+}
+
+TEST(TrayIcon, UpdateShowsTheEntryAndTheTooltipCutTo127Bytes) {
+    ShellLog shell;
+    OwnerWindow owner;
+    CTrayIcon icon;
+    icon.Create(owner.hwnd, kCallback);
+    HICON weak = ::LoadIconA(nullptr, IDI_WARNING);
+    icon.SetIcon(3, weak);
+
+    icon.Update(3); // hidden: nothing
+    EXPECT_TRUE(ShellLog::Calls().empty());
+
+    icon.Show();
+    std::string tooltip(200, 't');
+    tooltip[126] = 'e'; // the last byte kept
+    icon.SetTooltip(tooltip.c_str());
+    icon.Update(3);
+    ASSERT_EQ(1, ShellLog::Count(NIM_MODIFY));
+    const TrayIconRecord& mod = ShellLog::Last(NIM_MODIFY)->record;
+    EXPECT_EQ(static_cast<UINT>(NIF_ICON | NIF_TIP), mod.flags);
+    EXPECT_EQ(weak, mod.icon);
+    EXPECT_EQ(tooltip.substr(0, 127), std::string(mod.tip));
+    EXPECT_EQ(owner.hwnd, mod.window);
+
+    // An empty entry and an empty tooltip ask the shell to change nothing.
+    icon.SetTooltip("");
+    icon.Update(2);
+    EXPECT_EQ(0u, ShellLog::Last(NIM_MODIFY)->record.flags);
+    icon.Update(40); // beyond the table
+    EXPECT_EQ(0u, ShellLog::Last(NIM_MODIFY)->record.flags);
+    icon.Hide();
+}
+
+TEST(TrayIcon, CallbackReachesTheHandlerOfItsMouseMessageOnly) {
+    ShellLog shell;
+    OwnerWindow owner;
+    CountingIcon icon;
+    icon.Create(owner.hwnd, kCallback);
+    icon.Show();
+    for (UINT m : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_RBUTTONDOWN,
+                   WM_LBUTTONDOWN, WM_RBUTTONDBLCLK, WM_MBUTTONUP, WM_CONTEXTMENU})
+        CTrayIcon::RouteTrayNotify(owner.hwnd, icon.Id(), m);
+    EXPECT_EQ(1, icon.mouseMove);
+    EXPECT_EQ(1, icon.lButtonUp);
+    EXPECT_EQ(1, icon.dblClk);
+    EXPECT_EQ(1, icon.rButtonUp); // button-down alone does nothing
+    icon.Hide();
+}
+
+TEST(TrayIcon, CallbacksAreIgnoredWhileTheIconIsHidden) {
+    ShellLog shell;
+    OwnerWindow owner;
+    CountingIcon icon;
+    icon.Create(owner.hwnd, kCallback);
+    CTrayIcon::RouteTrayNotify(owner.hwnd, icon.Id(), WM_LBUTTONDBLCLK); // never shown
+    icon.Show();
+    icon.Hide();
+    CTrayIcon::RouteTrayNotify(owner.hwnd, icon.Id(), WM_LBUTTONDBLCLK); // shown, then hidden
+    CTrayIcon::RouteTrayNotify(owner.hwnd, icon.Id(), WM_RBUTTONUP);
+    EXPECT_EQ(0, icon.dblClk);
+    EXPECT_EQ(0, icon.rButtonUp);
+}
+
+TEST(TrayIcon, ShellRestartAddsTheShownIconAgainWithItsCurrentState) {
+    ShellLog shell;
+    OwnerWindow owner;
+    CAdapterTrayIcon icon;
+    icon.Create(owner.hwnd, kCallback);
+    icon.OnTaskbarCreated(); // not shown: nothing
+    EXPECT_TRUE(ShellLog::Calls().empty());
+
+    icon.Show();
+    icon.SetState(3, "VELNORA KX750 Connect to: lab");
+    icon.OnTaskbarCreated();
+    ASSERT_EQ(2, ShellLog::Count(NIM_ADD));
+    const TrayIconRecord& again = ShellLog::Last(NIM_ADD)->record;
+    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), again.flags);
+    EXPECT_EQ(icon.GetIcon(3), again.icon);
+    EXPECT_EQ(kCallback, again.callbackMessage);
+    EXPECT_STREQ("VELNORA KX750 Connect to: lab", again.tip);
+    EXPECT_EQ(icon.Id(), again.id);
+    icon.Hide();
+}
+
+TEST(AdapterTrayIcon, TableHoldsTheThreeStateImagesAt16By16) {
+    OwnerWindow owner;
+    CAdapterTrayIcon icon;
+    ASSERT_TRUE(icon.Create(owner.hwnd, kCallback));
+    EXPECT_EQ(owner.hwnd, icon.Owner());
+    for (int index : {0, 1, 3}) {
+        HICON h = icon.GetIcon(index);
+        ASSERT_NE(nullptr, h) << index;
+        ICONINFO info = {};
+        ASSERT_TRUE(::GetIconInfo(h, &info));
+        BITMAP bm = {};
+        ::GetObjectA(info.hbmMask, sizeof bm, &bm);
+        EXPECT_EQ(16, bm.bmWidth) << index;
+        ::DeleteObject(info.hbmMask);
+        if (info.hbmColor) {
+            ::GetObjectA(info.hbmColor, sizeof bm, &bm);
+            EXPECT_EQ(16, bm.bmWidth) << index;
+            EXPECT_EQ(16, bm.bmHeight) << index;
+            ::DeleteObject(info.hbmColor);
+        }
+    }
+    EXPECT_EQ(nullptr, icon.GetIcon(2));
+    EXPECT_NE(icon.GetIcon(0), icon.GetIcon(1));
+    EXPECT_NE(icon.GetIcon(0), icon.GetIcon(3));
+    // Creating again loads a fresh table (the old one is released, not leaked).
+    int before = static_cast<int>(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS));
+    for (int i = 0; i < 20; ++i)
+        icon.Create(owner.hwnd, kCallback);
+    int after = static_cast<int>(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS));
+    EXPECT_LE(after, before + 3);
+}
+
+TEST(AdapterTrayIcon, SetStateRecordsTheIndexAndShowsItWithTheText) {
+    ShellLog shell;
+    OwnerWindow owner;
+    CAdapterTrayIcon icon;
+    icon.Create(owner.hwnd, kCallback);
+    icon.SetState(1, "hidden state"); // recorded, not shown
+    EXPECT_EQ(1, icon.CurrentIndex());
+    EXPECT_TRUE(ShellLog::Calls().empty());
+    icon.Show();
+    // Right after Show the icon has entry 0 and the tooltip last set.
+    EXPECT_EQ(icon.GetIcon(0), ShellLog::Last(NIM_ADD)->record.icon);
+    EXPECT_STREQ("hidden state", ShellLog::Last(NIM_ADD)->record.tip);
+    icon.SetState(1, "VELNORA KX750 Disconnected");
+    const TrayIconRecord& mod = ShellLog::Last(NIM_MODIFY)->record;
+    EXPECT_EQ(icon.GetIcon(1), mod.icon);
+    EXPECT_STREQ("VELNORA KX750 Disconnected", mod.tip);
+    icon.Hide();
+}

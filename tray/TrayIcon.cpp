@@ -1,0 +1,124 @@
+#include "tray/TrayIcon.h"
+
+#include <stdint.h>
+#include <string.h>
+
+#include "tray/ShellNotify.h"
+
+namespace {
+
+bool AnsiLeadByte(uint8_t byte) {
+    return ::IsDBCSLeadByte(byte) != FALSE;
+}
+
+TrayIconRecord EmptyRecord(HWND owner, UINT id) {
+    TrayIconRecord record;
+    memset(&record, 0, sizeof record);
+    record.size = sizeof record;
+    record.window = owner;
+    record.id = id;
+    return record;
+}
+
+} // namespace
+
+CTrayIcon::~CTrayIcon() = default;
+
+bool CTrayIcon::Create(HWND owner, UINT callbackMessage) {
+    owner_ = owner;
+    callbackMessage_ = callbackMessage;
+    return true;
+}
+
+void CTrayIcon::SetIcon(int index, HICON icon) {
+    if (index < 0)
+        return;
+    if (static_cast<size_t>(index) >= icons_.size())
+        icons_.resize(static_cast<size_t>(index) + 1, nullptr);
+    icons_[static_cast<size_t>(index)] = icon;
+}
+
+HICON CTrayIcon::GetIcon(int index) const {
+    if (index < 0 || static_cast<size_t>(index) >= icons_.size())
+        return nullptr;
+    return icons_[static_cast<size_t>(index)];
+}
+
+UINT CTrayIcon::Id() const {
+    return static_cast<UINT>(reinterpret_cast<uintptr_t>(this));
+}
+
+void CTrayIcon::Fill(TrayIconRecord& record, int index) const {
+    HICON icon = GetIcon(index);
+    if (icon) {
+        record.flags |= NIF_ICON;
+        record.icon = icon;
+    }
+    if (!tooltip_.IsEmpty()) {
+        record.flags |= NIF_TIP;
+        CutTooltip(tooltip_.c_str(), &AnsiLeadByte, record.tip);
+    }
+}
+
+bool CTrayIcon::Show() {
+    if (shown_ || !owner_)
+        return false;
+    ::SetWindowLongPtrA(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    TrayIconRecord record = EmptyRecord(owner_, Id());
+    record.flags = NIF_MESSAGE;
+    record.callbackMessage = callbackMessage_;
+    Fill(record, 0);
+    ShellNotify(NIM_ADD, &record);
+    shown_ = true;
+    return true;
+}
+
+bool CTrayIcon::Hide() {
+    if (!shown_)
+        return false;
+    ::SetWindowLongPtrA(owner_, GWLP_USERDATA, 0);
+    TrayIconRecord record = EmptyRecord(owner_, Id());
+    ShellNotify(NIM_DELETE, &record);
+    shown_ = false;
+    return true;
+}
+
+void CTrayIcon::Update(int index) {
+    if (!shown_)
+        return;
+    TrayIconRecord record = EmptyRecord(owner_, Id());
+    Fill(record, index);
+    ShellNotify(NIM_MODIFY, &record);
+}
+
+void CTrayIcon::ShowAgain(int index) {
+    if (!shown_)
+        return;
+    TrayIconRecord record = EmptyRecord(owner_, Id());
+    record.flags = NIF_MESSAGE;
+    record.callbackMessage = callbackMessage_;
+    Fill(record, index);
+    ShellNotify(NIM_ADD, &record);
+}
+
+void CTrayIcon::RouteTrayNotify(HWND owner, WPARAM, LPARAM mouseMessage) {
+    auto* icon = reinterpret_cast<CTrayIcon*>(::GetWindowLongPtrA(owner, GWLP_USERDATA));
+    if (!icon)
+        return;
+    switch (static_cast<UINT>(mouseMessage)) {
+    case WM_MOUSEMOVE:
+        icon->OnMouseMove();
+        break;
+    case WM_LBUTTONUP:
+        icon->OnLButtonUp();
+        break;
+    case WM_LBUTTONDBLCLK:
+        icon->OnLButtonDblClk();
+        break;
+    case WM_RBUTTONUP:
+        icon->OnRButtonUp();
+        break;
+    default:
+        break;
+    }
+}

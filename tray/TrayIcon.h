@@ -1,0 +1,65 @@
+// CTrayIcon: one icon in the taskbar notification area. It adds, modifies
+// and deletes the icon through the shell, keeps a table of images indexed by
+// state and one tooltip, and routes the shell's callback message to its
+// mouse handlers. While the icon is shown the owner window's user data
+// (GWLP_USERDATA) points at the object: that is how the router finds it,
+// and how a callback arriving while the icon is hidden is recognised.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/CString.h"
+#include "tray/TrayIconRecord.h"
+
+class CTrayIcon {
+public:
+    CTrayIcon() = default;
+    // Leaves the notification area alone: whoever showed the icon hides it.
+    virtual ~CTrayIcon();
+    CTrayIcon(const CTrayIcon&) = delete;
+    CTrayIcon& operator=(const CTrayIcon&) = delete;
+
+    // Stores the owner window and the callback message; true.
+    virtual bool Create(HWND owner, UINT callbackMessage);
+    virtual void OnLButtonUp() {}
+    virtual void OnRButtonUp() {}
+    virtual void OnMouseMove() {}
+    virtual void OnLButtonDblClk() {}
+
+    // Stores `icon` (not owned) at `index`, growing the table with empty entries.
+    void SetIcon(int index, HICON icon);
+    HICON GetIcon(int index) const;
+    void SetTooltip(const CString& text) { tooltip_ = text; }
+    const CString& Tooltip() const { return tooltip_; }
+
+    // Adds the icon with table entry 0's image; false when already shown
+    // (or never created).
+    bool Show();
+    // Deletes the icon; false when not shown.
+    bool Hide();
+    // Shows entry `index`'s image and the tooltip; nothing while hidden.
+    void Update(int index);
+    // The shell started afresh and forgot its icons: adds ours again with
+    // entry `index`'s image, when it is shown.
+    void ShowAgain(int index);
+
+    bool IsShown() const { return shown_; }
+    HWND Owner() const { return owner_; }
+    // The id the shell knows the icon by: the object's address.
+    UINT Id() const;
+
+    // The owner's callback message: hands the mouse message (lParam) to the
+    // object shown on `owner`; ignored when none is.
+    static void RouteTrayNotify(HWND owner, WPARAM id, LPARAM mouseMessage);
+
+private:
+    void Fill(TrayIconRecord& record, int index) const;
+
+    HWND owner_ = nullptr;
+    UINT callbackMessage_ = 0;
+    std::vector<HICON> icons_;
+    CString tooltip_;
+    bool shown_ = false;
+};
