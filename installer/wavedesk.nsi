@@ -92,9 +92,10 @@ VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
 ; Ends a running utility the way its own tray menu does: an open property
 ; sheet is cancelled first (the tray dialog's modal run cannot return while
-; the sheet's runs), then "Exit" (WM_COMMAND 40004) goes to the tray dialog,
-; the tool window titled with string 1. Waits at most 15 s for the process,
-; so that its files are free to replace or delete.
+; the sheet's runs, and a utility of an earlier release may be the one
+; running), then "Exit" (WM_COMMAND 40004) goes to the tray dialog, the tool
+; window titled with string 1. Waits at most 15 s for the process, so that
+; its files are free to replace or delete.
 !macro DEFINE_END_UTILITY UN
 Function ${UN}EndUtility
   Push $0

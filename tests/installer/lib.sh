@@ -130,8 +130,9 @@ wdi_probe() {
     wine "$WDI_PROBE" "$@" </dev/null 2>/dev/null
 }
 
+# wdctl's C runtime ends its lines with CR LF.
 wdi_wdctl() {
-    wine "$WDI_WDCTL" "$@" </dev/null
+    wine "$WDI_WDCTL" "$@" </dev/null | tr -d '\r'
 }
 
 # The text of an HKLM REG_SZ value, or fails the test.
