@@ -6,7 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-scripts/release.sh >/dev/null || {
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+scripts/release.sh >"$log" 2>&1 || {
+    cat "$log"
     echo "installer: the release binaries fail their checks (scripts/release.sh)" >&2
     exit 1
 }
