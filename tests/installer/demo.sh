@@ -2,8 +2,9 @@
 # With "Simulated adapter (demonstration)": the stand-in driver and nxsim go
 # beside the utility and the simulated adapter is installed; at the next
 # log-on the Run value starts the utility, which shows its icon against it.
-# Uninstalling while the utility runs with its property sheet open ends it,
-# stops and deletes the NXPROTO service and removes the simulator's world.
+# Installing again ends the running utility first. Uninstalling while the
+# utility runs with its property sheet open ends it, stops and deletes the
+# NXPROTO service and removes the simulator's world.
 . "$(dirname "$0")/lib.sh"
 wdi_start
 
@@ -29,6 +30,13 @@ wdi_expect_icon "started at log-on"
 image=$(wdi_sz "$WDI_SERVICES_KEY\\NXPROTO" ImagePath)
 [ "$(wdi_unix "$image")" -ef "$udir/NXPROTO.SYS" ] ||
     wdi_fail "the NXPROTO service runs $image, not the installed NXPROTO.SYS"
+
+wdi_note "install again over the running utility"
+wdi_install /DEMO
+[ "$(wdi_wdctl count)" = 0 ] || wdi_fail "the installer left the running utility running"
+wdi_expect_no_key "$WDI_SERVICES_KEY\\NXPROTO"
+wdi_log_on
+wdi_expect_icon "started at log-on after installing again"
 
 wdi_note "uninstall while the property sheet is open"
 wdi_wdctl open

@@ -39,7 +39,7 @@ wdi_fail() {
 }
 
 wdi_note() {
-    echo "-- $*"
+    echo "-- $(date +%T) $*"
 }
 
 wdi_start() {
