@@ -27,6 +27,8 @@ typedef struct NxOpen {
     ULONG packetCount;
     BOOLEAN selected;
     BOOLEAN opened;
+    BOOLEAN counted; /* counted among the adapter's bindings (NxWorldBindingOpened) */
+    uint32_t epoch;  /* the adapter's removal count when it was bound */
     SimHandleState handle;
     char adapterName[SIM_MAX_ADAPTER_NAME + 1];
 } NxOpen;
@@ -150,11 +152,15 @@ static NTSTATUS SendPacket(NxOpen* sender, const UCHAR* data, ULONG length) {
         return STATUS_INVALID_BUFFER_SIZE;
     if (!data)
         return STATUS_INVALID_PARAMETER;
+    /* Bindings from before a removal neither send nor receive. */
+    uint32_t epoch = sender->epoch;
+    if (!NxWorldBindingAlive(epoch))
+        return STATUS_DEVICE_REMOVED;
     InitializeListHead(&done);
     KeAcquireSpinLock(&g_lock, &irql);
     for (LIST_ENTRY* e = g_opens.Flink; e != &g_opens; e = e->Flink) {
         NxOpen* open = CONTAINING_RECORD(e, NxOpen, link);
-        if (!open->opened)
+        if (!open->opened || open->epoch != epoch)
             continue;
         if (open == sender && sender->handle.loopbackDisabled)
             continue;
@@ -215,8 +221,11 @@ static NTSTATUS StartRead(NxOpen* open, PIRP irp) {
 /* ---- control codes ---- */
 
 /* Select and open take the adapter name (with or without its NUL). Select
- * records it when the world knows it; open binds the recorded name and must
- * repeat it. */
+ * records it when the world knows it (and the adapter is present); open
+ * binds the recorded name and must repeat it. A binding's open counts it
+ * among the adapter's bindings, which starts the adapter when it is the
+ * only one (NxWorldBindingOpened); opening a live binding again changes
+ * nothing. */
 static NTSTATUS SelectOrOpen(NxOpen* open, PIRP irp, const char* input, ULONG length,
                              BOOLEAN bind) {
     char name[SIM_MAX_ADAPTER_NAME + 1];
@@ -234,10 +243,24 @@ static NTSTATUS SelectOrOpen(NxOpen* open, PIRP irp, const char* input, ULONG le
         return Complete(irp, STATUS_INVALID_DEVICE_STATE, 0);
     if (!NxWorldHasAdapterName(name, n))
         return Complete(irp, STATUS_OBJECT_NAME_NOT_FOUND, 0);
-    KeAcquireSpinLock(&g_lock, &irql);
     if (bind) {
+        KeAcquireSpinLock(&g_lock, &irql);
+        BOOLEAN counted = open->counted;
+        uint32_t epoch = open->epoch;
+        KeReleaseSpinLock(&g_lock, irql);
+        if (counted && NxWorldBindingAlive(epoch))
+            return Complete(irp, STATUS_SUCCESS, 0);
+        if (!NxWorldBindingOpened(name, &epoch))
+            return Complete(irp, STATUS_OBJECT_NAME_NOT_FOUND, 0);
+        KeAcquireSpinLock(&g_lock, &irql);
         open->opened = TRUE;
-    } else if (!open->opened || SameName(name, open->adapterName)) {
+        open->counted = TRUE;
+        open->epoch = epoch;
+        KeReleaseSpinLock(&g_lock, irql);
+        return Complete(irp, STATUS_SUCCESS, 0);
+    }
+    KeAcquireSpinLock(&g_lock, &irql);
+    if (!open->opened || SameName(name, open->adapterName)) {
         RtlCopyMemory(open->adapterName, name, n + 1);
         open->selected = TRUE;
     } else {
@@ -275,7 +298,7 @@ static NTSTATUS Request(NxOpen* open, PIRP irp, ULONG inLength, ULONG outLength,
     KeAcquireSpinLock(&g_lock, &irql);
     handle = open->handle;
     KeReleaseSpinLock(&g_lock, irql);
-    NxWorldAnswer(record, privateRequest, &handle, &set);
+    NxWorldAnswer(record, privateRequest, &handle, &set, open->epoch);
     KeAcquireSpinLock(&g_lock, &irql);
     open->handle = handle;
     KeReleaseSpinLock(&g_lock, irql);
@@ -291,6 +314,8 @@ static NTSTATUS ReadControl(NxOpen* open, PIRP irp, ULONG code, ULONG inLength, 
         return Complete(irp, STATUS_INVALID_DEVICE_STATE, 0);
     if (!in || !out || inLength < sizeof(PacketHeader) || outLength < sizeof(PacketHeader))
         return Complete(irp, STATUS_INVALID_PARAMETER, 0);
+    if (!NxWorldBindingAlive(open->epoch))
+        return Complete(irp, STATUS_DEVICE_REMOVED, 0);
     if (in->dataLength > outLength - sizeof(PacketHeader))
         return Complete(irp, STATUS_INVALID_BUFFER_SIZE, 0);
     ULONG capacity = in->dataLength;
@@ -320,7 +345,7 @@ static NTSTATUS CancelControl(NxOpen* open, PIRP irp, ULONG code, ULONG inLength
 /* IRP_MJ_DEVICE_CONTROL: the library's control codes on one binding. Each
  * handler validates its lengths and state first and completes the IRP once
  * (or leaves a read pending). */
-static NTSTATUS NTAPI DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
+static NTSTATUS DeviceControl(PDEVICE_OBJECT device, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     NxOpen* open = OpenOf(stack);
     ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
@@ -351,6 +376,15 @@ static NTSTATUS NTAPI DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
     }
 }
 
+/* IRP_MJ_DEVICE_CONTROL. Afterwards the adapter's device interface follows
+ * the presence the world had for the request (so a tool that changed it
+ * makes the system announce the change with any request). */
+static NTSTATUS NTAPI DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
+    NTSTATUS status = DeviceControl(device, irp);
+    NxDeviceSync(NxWorldAdapterPresent());
+    return status;
+}
+
 /* IRP_MJ_WRITE (WriteFileEx): the buffer is one packet to send. */
 static NTSTATUS NTAPI DispatchWrite(PDEVICE_OBJECT device, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
@@ -376,6 +410,8 @@ static NTSTATUS NTAPI DispatchRead(PDEVICE_OBJECT device, PIRP irp) {
         return Complete(irp, STATUS_INVALID_DEVICE_STATE, 0);
     if (!out || length < sizeof(PacketHeader))
         return Complete(irp, STATUS_INVALID_PARAMETER, 0);
+    if (!NxWorldBindingAlive(open->epoch))
+        return Complete(irp, STATUS_DEVICE_REMOVED, 0);
     RtlZeroMemory(out, sizeof(PacketHeader));
     ((PacketHeader*)out)->dataLength = length - sizeof(PacketHeader);
     ((PacketHeader*)out)->status = NX_PACKET_PENDING;
@@ -426,6 +462,8 @@ static NTSTATUS NTAPI DispatchClose(PDEVICE_OBJECT device, PIRP irp) {
         RemoveEntryList(&open->link);
         FreePackets(open);
         KeReleaseSpinLock(&g_lock, irql);
+        if (open->counted)
+            NxWorldBindingClosed(open->epoch);
         stack->FileObject->FsContext = NULL;
         ExFreePoolWithTag(open, NX_POOL_TAG);
     }
@@ -436,6 +474,7 @@ static void NTAPI DriverUnload(PDRIVER_OBJECT driver) {
     UNICODE_STRING link;
     RtlInitUnicodeString(&link, g_linkName);
     IoDeleteSymbolicLink(&link);
+    NxDeviceStop();
     if (driver->DeviceObject)
         IoDeleteDevice(driver->DeviceObject);
     NxWorldStop();
@@ -495,6 +534,10 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) 
     driver->MajorFunction[IRP_MJ_READ] = DispatchRead;
     driver->MajorFunction[IRP_MJ_WRITE] = DispatchWrite;
     driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchDeviceControl;
+    driver->MajorFunction[IRP_MJ_PNP] = NxDispatchPnp;
     driver->DriverUnload = DriverUnload;
+    device->Flags &= ~DO_DEVICE_INITIALIZING;
+    NxDeviceStart(device);
+    NxDeviceSync(NxWorldAdapterPresent());
     return STATUS_SUCCESS;
 }

@@ -3,9 +3,11 @@
 
 #include <string.h>
 
+#include "driver/SimDrift.h"
 #include "sim/SimWorld.h"
 
-#define TICKS_PER_SECOND 10000000ull /* 100 ns units */
+#define TICKS_PER_SECOND SIM_TICKS_PER_SECOND
+#define TICKS_PER_DAY (86400ull * TICKS_PER_SECOND)
 
 void SimWorldInit(SimWorldModel* world) {
     memset(world, 0, sizeof *world);
@@ -16,8 +18,19 @@ void SimWorldInit(SimWorldModel* world) {
 
 void SimRuntimeInit(SimAdapterRuntime* runtime) {
     memset(runtime, 0, sizeof *runtime);
+    SimStationInit(&runtime->station);
     runtime->radioOn = 1;
     runtime->radioState = 1;
+}
+
+void SimRuntimeRestart(SimAdapterRuntime* runtime, const SimStationConfig* station, uint64_t now) {
+    uint32_t requests = runtime->requestCount;
+    memset(runtime, 0, sizeof *runtime);
+    runtime->station = *station;
+    runtime->radioOn = 1;
+    runtime->radioState = 1;
+    runtime->requestCount = requests;
+    runtime->lastTime = now;
 }
 
 /* Bounded length without relying on strnlen, which the kernel's C
@@ -68,6 +81,25 @@ int SimWorldAddAdapterName(SimWorldModel* world, const char* name) {
     return 1;
 }
 
+SimAdapterKeyKind SimAdapterKeyFromName(const char* name, char* id, size_t idSize) {
+    static const char prefix[] = "\\device\\";
+    size_t i = 0;
+    for (; prefix[i]; ++i)
+        if (LowerAscii(name[i]) != prefix[i])
+            return SIM_ADAPTER_KEY_NONE;
+    const char* rest = name + i;
+    size_t n = 0;
+    while (rest[n]) {
+        if (rest[n] == '\\')
+            return SIM_ADAPTER_KEY_NONE;
+        ++n;
+    }
+    if (n == 0 || n >= idSize)
+        return SIM_ADAPTER_KEY_NONE;
+    memcpy(id, rest, n + 1);
+    return rest[0] == '{' ? SIM_ADAPTER_KEY_CLASS_INSTANCE : SIM_ADAPTER_KEY_SERVICE_PARAMETERS;
+}
+
 int SimParseOidName(const char* text, uint32_t* oid) {
     uint32_t value = 0;
     for (int i = 0; i < 8; ++i) {
@@ -89,37 +121,86 @@ int SimParseOidName(const char* text, uint32_t* oid) {
     return 1;
 }
 
-/* Joining the network named by the adapter's driver parameters is not
- * modelled yet: an adapter with its radio on is associated with the first
- * network in range. */
-int SimJoinedNetwork(const SimWorldModel* world, const SimAdapterRuntime* runtime) {
-    if (!runtime->radioOn || world->networkCount == 0)
-        return -1;
-    return 0;
+int32_t SimNetworkSignal(const SimWorldModel* world, const SimAdapterRuntime* runtime,
+                         uint32_t index) {
+    return SimDriftSignal(world->networks[index].signal, world->drift, index, runtime->lastTime);
 }
 
-void SimAdvanceTraffic(SimAdapterRuntime* runtime, const SimWorldModel* world, uint64_t now) {
-    if (runtime->lastTime == 0 || now < runtime->lastTime) {
-        runtime->lastTime = now;
-        runtime->remainder = 0;
-        return;
+static int InRange(const SimWorldModel* world, const SimAdapterRuntime* runtime) {
+    return runtime->radioOn &&
+           !SimOutOfRange(world->outOfRange, world->rangeCycle, runtime->lastTime);
+}
+
+int SimJoinedNetwork(const SimWorldModel* world, const SimAdapterRuntime* runtime) {
+    if (!InRange(world, runtime))
+        return -1;
+    int best = -1;
+    int32_t bestSignal = 0;
+    uint32_t count =
+        world->networkCount < SIM_MAX_NETWORKS ? world->networkCount : SIM_MAX_NETWORKS;
+    for (uint32_t i = 0; i < count; ++i) {
+        const SimNetworkModel* net = &world->networks[i];
+        if (!SimStationAccepts(&runtime->station, net->ssid, net->mode, net->wepKey))
+            continue;
+        /* A station stays with its access point while it can, rather than
+         * hopping to whichever is a little stronger this second. */
+        if (runtime->associated && memcmp(net->bssid, runtime->joinedBssid, 6) == 0)
+            return (int)i;
+        int32_t signal = SimNetworkSignal(world, runtime, i);
+        if (best < 0 || signal > bestSignal) {
+            best = (int)i;
+            bestSignal = signal;
+        }
     }
-    uint64_t elapsed = now - runtime->lastTime;
-    runtime->lastTime = now;
-    if (SimJoinedNetwork(world, runtime) < 0 || world->traffic == 0) {
-        runtime->remainder = 0;
-        return;
-    }
-    /* A pause of more than a day counts as a day. Whole seconds and the
-     * rest are taken apart so no product can overflow 64 bits. */
-    if (elapsed > 864000000000ull)
-        elapsed = 864000000000ull;
-    uint64_t whole = (elapsed / TICKS_PER_SECOND) * world->traffic;
-    uint64_t units = (elapsed % TICKS_PER_SECOND) * world->traffic + runtime->remainder;
+    return best;
+}
+
+int SimBindingAlive(const SimWorldModel* world, uint32_t epoch) {
+    return !world->unplugged && world->removals == epoch;
+}
+
+/* Adds `duration` ticks of traffic at `rate` packets per second, carrying
+ * the fraction. Rate and duration are split so no product passes 64 bits
+ * (rate below 2^42, duration at most a day). */
+static void AddPackets(SimAdapterRuntime* runtime, uint64_t rate, uint64_t duration) {
+    uint64_t whole = (rate / TICKS_PER_SECOND) * duration;
+    uint64_t units = (rate % TICKS_PER_SECOND) * duration + runtime->remainder;
     uint32_t packets = (uint32_t)(whole + units / TICKS_PER_SECOND);
     runtime->remainder = units % TICKS_PER_SECOND;
     runtime->txPackets += packets; /* wraps like a 32-bit hardware counter */
     runtime->rxPackets += packets;
+}
+
+void SimAdvanceTraffic(SimAdapterRuntime* runtime, const SimWorldModel* world, uint64_t now) {
+    uint64_t from = runtime->lastTime;
+    int fresh = from == 0 || now < from;
+    runtime->lastTime = now;
+    int joined = SimJoinedNetwork(world, runtime);
+    runtime->associated = joined >= 0;
+    if (joined >= 0)
+        memcpy(runtime->joinedBssid, world->networks[joined].bssid, 6);
+    else
+        memset(runtime->joinedBssid, 0, 6);
+    if (fresh || joined < 0 || world->traffic == 0) {
+        runtime->remainder = 0;
+        return;
+    }
+    /* A pause of more than a day counts as a day. */
+    if (now - from > TICKS_PER_DAY)
+        from = now - TICKS_PER_DAY;
+    if (!world->drift) {
+        AddPackets(runtime, world->traffic, now - from);
+        return;
+    }
+    /* In bursts: each whole second at its own share of the rate. */
+    while (from < now) {
+        uint64_t second = from / TICKS_PER_SECOND;
+        uint64_t end = (second + 1) * TICKS_PER_SECOND;
+        if (end > now)
+            end = now;
+        AddPackets(runtime, (uint64_t)world->traffic * SimBurstPercent(second) / 100u, end - from);
+        from = end;
+    }
 }
 
 static void CopyText(char* out, size_t outSize, const char* text) {
@@ -131,8 +212,6 @@ static void CopyText(char* out, size_t outSize, const char* text) {
 void SimBuildSnapshot(const SimWorldModel* world, const SimAdapterRuntime* runtime,
                       AdapterStatusSnapshot* out) {
     memset(out, 0, sizeof *out);
-    out->txRateMbps = world->txRate;
-    out->rxRateMbps = world->rxRate;
     out->regulatoryDomain = world->regulatoryDomain;
     out->txPackets = runtime->txPackets;
     out->rxPackets = runtime->rxPackets;
@@ -141,20 +220,42 @@ void SimBuildSnapshot(const SimWorldModel* world, const SimAdapterRuntime* runti
     out->rxErrorCount1 = runtime->rxPackets / 800u;
     int joined = SimJoinedNetwork(world, runtime);
     if (joined < 0) {
+        /* Searching: the network it is configured for, no access point. */
         out->disconnected = 1;
+        memset(out->bssid, 0xFF, sizeof out->bssid);
+        if (runtime->radioOn)
+            CopyText(out->ssid, sizeof out->ssid, runtime->station.ssid);
+        out->networkMode = runtime->station.mode;
         return;
     }
     const SimNetworkModel* net = &world->networks[joined];
-    out->signalLevel = net->signal;
+    int32_t signal = SimNetworkSignal(world, runtime, (uint32_t)joined);
+    uint32_t tx = world->txRate;
+    uint32_t rx = world->rxRate;
+    if (world->drift) {
+        /* The rate follows the wandering signal down. */
+        uint32_t fit = SimRateForSignal(signal);
+        tx = tx < fit ? tx : fit;
+        rx = rx < fit ? rx : fit;
+    }
+    if (runtime->station.turbo && net->turbo) {
+        tx *= 2;
+        rx *= 2;
+    }
+    out->txRateMbps = tx;
+    out->rxRateMbps = rx;
+    out->signalLevel = signal;
     out->channel = net->channel;
     memcpy(out->bssid, net->bssid, sizeof out->bssid);
     CopyText(out->ssid, sizeof out->ssid, net->ssid);
-    out->wepEnabled = net->wepKey[0] != '\0';
+    out->wepEnabled = runtime->station.privacy != 0;
     out->networkMode = net->mode;
 }
 
 uint32_t SimScanCount(const SimWorldModel* world, const SimAdapterRuntime* runtime) {
-    return runtime->radioOn ? world->networkCount : 0;
+    if (!InRange(world, runtime))
+        return 0;
+    return world->networkCount < SIM_MAX_NETWORKS ? world->networkCount : SIM_MAX_NETWORKS;
 }
 
 void SimBuildScanEntry(const SimNetworkModel* network, NetworkScanEntry* out) {
@@ -210,6 +311,7 @@ static void AnswerScan(const SimWorldModel* world, const SimAdapterRuntime* runt
     for (uint32_t i = 0; i < fit; ++i) {
         NetworkScanEntry entry;
         SimBuildScanEntry(&world->networks[i], &entry);
+        entry.value56 = (uint32_t)SimNetworkSignal(world, runtime, i);
         memcpy(r->data + i * sizeof entry, &entry, sizeof entry);
     }
     SetStatus(r, NX_STATUS_SUCCESS, fit * (uint32_t)sizeof(NetworkScanEntry), size);

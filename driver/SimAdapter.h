@@ -10,6 +10,7 @@
 
 #include "adapter/AdapterRecords.h"
 #include "agent/NdisProtocol.h"
+#include "driver/SimStation.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -38,7 +39,8 @@ typedef struct SimNetworkModel {
     uint32_t channel;
     int32_t signal; /* 0..95 scale */
     char wepKey[SIM_MAX_WEP_KEY + 1];
-    uint32_t mode; /* 0 infrastructure, 1 ad hoc */
+    uint32_t mode;  /* 0 infrastructure, 1 ad hoc */
+    uint32_t turbo; /* nonzero: offers turbo (doubled rates) */
 } SimNetworkModel;
 
 typedef struct SimOidAnswer {
@@ -54,7 +56,12 @@ typedef struct SimWorldModel {
     uint32_t regulatoryDomain;
     uint32_t txRate;
     uint32_t rxRate;
-    uint32_t traffic; /* packets per second each way while associated */
+    uint32_t traffic;    /* packets per second each way while associated */
+    uint32_t drift;      /* 0: still; else signals wander by up to this much, traffic bursts */
+    uint32_t outOfRange; /* nonzero: no network is heard */
+    uint32_t rangeCycle; /* seconds; nonzero: out of range in the last quarter of each */
+    uint32_t unplugged;  /* nonzero: the adapter is absent */
+    uint32_t removals;   /* bumped at every removal: bindings older than it are dead */
     uint32_t unloadState;
     uint32_t exactLength;
     uint32_t networkCount;
@@ -65,6 +72,9 @@ typedef struct SimWorldModel {
 
 /* Driver-wide running state of the adapter. */
 typedef struct SimAdapterRuntime {
+    SimStationConfig station; /* from the driver parameters at the last start */
+    uint8_t joinedBssid[6];   /* the network associated with at the last advance */
+    uint32_t associated;      /* nonzero: joinedBssid is valid */
     uint32_t radioOn;
     uint32_t radioState; /* last value set, or SIM_RADIO_STATE_UNKNOWN */
     uint32_t requestCount;
@@ -89,6 +99,10 @@ typedef struct SimSetData {
 void SimWorldInit(SimWorldModel* world);
 void SimRuntimeInit(SimAdapterRuntime* runtime);
 
+/* The adapter starts afresh at `now` (100 ns units) as `station`: radio on,
+ * not associated, packet counters from zero (the request count stays). */
+void SimRuntimeRestart(SimAdapterRuntime* runtime, const SimStationConfig* station, uint64_t now);
+
 /* True when `name` (length bytes, trailing NULs ignored) is one of the
  * world's adapter names; ASCII case is ignored as in NT object names. */
 int SimWorldHasAdapterName(const SimWorldModel* world, const char* name, size_t length);
@@ -96,20 +110,49 @@ int SimWorldHasAdapterName(const SimWorldModel* world, const char* name, size_t 
 /* Appends a name to the multi-string; false when it does not fit. */
 int SimWorldAddAdapterName(SimWorldModel* world, const char* name);
 
+/* Where the adapter's own key (its driver parameters) is, by the name a
+ * binding opened it as: "\Device\{...}" (a NetCfgInstanceId) names the
+ * 2000/XP network class key instance holding that identifier, any other
+ * "\Device\<service>" the NT 4.0 adapter service's Parameters key. */
+typedef enum SimAdapterKeyKind {
+    SIM_ADAPTER_KEY_NONE,
+    SIM_ADAPTER_KEY_CLASS_INSTANCE,
+    SIM_ADAPTER_KEY_SERVICE_PARAMETERS
+} SimAdapterKeyKind;
+
+/* The kind, with the identifier or service name copied into `id`; NONE
+ * when the name has no "\Device\" prefix (ASCII case ignored), the rest is
+ * empty, holds a backslash, or does not fit `idSize`. */
+SimAdapterKeyKind SimAdapterKeyFromName(const char* name, char* id, size_t idSize);
+
 /* Parses eight hexadecimal digits (an "Oids" value name); false otherwise. */
 int SimParseOidName(const char* text, uint32_t* oid);
 
-/* Index of the network the adapter is associated with, or -1. */
+/* Signal of network `index` at the runtime's time (drift applied). */
+int32_t SimNetworkSignal(const SimWorldModel* world, const SimAdapterRuntime* runtime,
+                         uint32_t index);
+
+/* Index of the network the adapter is associated with, or -1: among the
+ * networks in range that the station accepts (SimStationAccepts), the one
+ * it was associated with at the last advance while it still qualifies,
+ * else the strongest (the first of equals). None while the radio is off or
+ * the adapter is out of range. */
 int SimJoinedNetwork(const SimWorldModel* world, const SimAdapterRuntime* runtime);
 
-/* Moves the packet counters on to `now` (100 ns units) at the world's
- * traffic rate; they stand still while the adapter is not associated. */
+/* Moves the adapter on to `now` (100 ns units): the association, and the
+ * packet counters at the world's traffic rate (in bursts under drift); the
+ * counters stand still while the adapter is not associated. */
 void SimAdvanceTraffic(SimAdapterRuntime* runtime, const SimWorldModel* world, uint64_t now);
+
+/* True when a binding opened while the world's removal count was `epoch`
+ * still reaches the adapter: present, and not removed since. */
+int SimBindingAlive(const SimWorldModel* world, uint32_t epoch);
 
 void SimBuildSnapshot(const SimWorldModel* world, const SimAdapterRuntime* runtime,
                       AdapterStatusSnapshot* out);
 
-/* Number of networks a scan reports now (0 while the radio is off). */
+/* Number of networks a scan reports now (0 while the radio is off or the
+ * adapter is out of range). */
 uint32_t SimScanCount(const SimWorldModel* world, const SimAdapterRuntime* runtime);
 void SimBuildScanEntry(const SimNetworkModel* network, NetworkScanEntry* out);
 

@@ -3,7 +3,9 @@
 #include "sim/SimControl.h"
 
 #include <windows.h>
+#include <dbt.h>
 
+#include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -17,6 +19,14 @@ const char kNt4ServiceKey[] = "System\\CurrentControlSet\\Services\\DOVIZ1";
 const char kNt4ParametersKey[] = "System\\CurrentControlSet\\Services\\DOVIZ1\\Parameters";
 const char k9xInstanceKey[] = "System\\CurrentControlSet\\Services\\Class\\Net\\0000";
 const char kImagePath[] = "System32\\DRIVERS\\DOVIZ.sys";
+const char kClassGuid[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
+// The adapter's PCI device node, as the device installer keeps it.
+const char kHardwareId[] = NX_SIM_DEVICE_ID;
+const char kDeviceInstance[] = NX_SIM_DEVICE_INSTANCE;
+// Where the system records the device interfaces of the NDIS LAN class.
+const char kLanInterfacesKey[] = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
+                                 "{AD498944-762F-11D0-8DCB-00C04FC3358C}";
+const char kEnumKey[] = "System\\CurrentControlSet\\Enum";
 const char kDriverFile[] = "DOVIZ.sys";
 
 // Registry calls return their error; keep it where Fail() looks.
@@ -241,7 +251,9 @@ bool WriteNetwork(const std::string& path, const SimNetwork& net) {
            key.SetBinary(NX_SIM_NET_BSSID, net.bssid, 6) &&
            key.SetDword(NX_SIM_NET_CHANNEL, net.channel) &&
            key.SetDword(NX_SIM_NET_SIGNAL, static_cast<DWORD>(net.signal)) &&
-           key.SetString(NX_SIM_NET_WEP_KEY, net.wepKey) && key.SetDword(NX_SIM_NET_MODE, net.mode);
+           key.SetString(NX_SIM_NET_WEP_KEY, net.wepKey) &&
+           key.SetDword(NX_SIM_NET_MODE, net.mode) &&
+           key.SetDword(NX_SIM_NET_TURBO, net.turbo ? 1 : 0);
 }
 
 bool WriteNetworks(const std::vector<SimNetwork>& networks) {
@@ -267,6 +279,77 @@ SimNetwork MakeNetwork(const char* ssid, const uint8_t (&bssid)[6], uint32_t cha
     net.wepKey = wep;
     net.mode = mode;
     return net;
+}
+
+std::string DeviceNodePath() {
+    return std::string(kEnumKey) + "\\" + kHardwareId + "\\" + kDeviceInstance;
+}
+
+// The device node of the class key instance at `instancePath`.
+bool WriteDeviceNode(const std::string& instancePath) {
+    std::string driver = instancePath.substr(instancePath.rfind(kClassGuid));
+    RegKey node;
+    return node.Create(HKEY_LOCAL_MACHINE, DeviceNodePath().c_str()) &&
+           node.SetString("Service", NX_SIM_MINIPORT_SERVICE) &&
+           node.SetString("ClassGUID", kClassGuid) && node.SetString("Class", "Net") &&
+           node.SetString("Driver", driver) &&
+           node.SetString("DeviceDesc", NX_SIM_ADAPTER_DESCRIPTION) &&
+           node.SetMultiString("HardwareID", {kHardwareId, "PCI\\VEN_168C&DEV_0007"});
+}
+
+// Removes our device node, and the hardware key when nothing else is below it.
+bool DeleteDeviceNode() {
+    bool ok = DeleteTree(HKEY_LOCAL_MACHINE, DeviceNodePath());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kEnumKey) + "\\" + kHardwareId).c_str());
+    return ok;
+}
+
+// The interface records the stand-in's registration left for our device
+// ("##?#PCI#VEN_168C&DEV_0007...", in whatever letter case).
+bool DeleteInterfaceRecords() {
+    std::vector<std::string> ours;
+    {
+        RegKey lan;
+        if (!lan.Open(HKEY_LOCAL_MACHINE, kLanInterfacesKey))
+            return true;
+        char name[512];
+        for (DWORD i = 0;; ++i) {
+            DWORD size = sizeof name;
+            if (RegEnumKeyExA(lan.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            std::string upper = name;
+            for (char& c : upper)
+                c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+            if (upper.find("VEN_168C&DEV_0007") != std::string::npos)
+                ours.push_back(std::string(kLanInterfacesKey) + "\\" + name);
+        }
+    }
+    bool ok = true;
+    for (const std::string& path : ours)
+        ok = DeleteTree(HKEY_LOCAL_MACHINE, path) && ok;
+    return ok;
+}
+
+// Has a running stand-in look at the world now (any request does), so that
+// it announces a change of the adapter's presence without waiting for the
+// next caller. Nothing to do when it is not running.
+void NudgeDriver() {
+    for (const char* device : {"\\\\.\\NXPROTO", "\\\\.\\NXPROTO4"}) {
+        HANDLE h = CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            continue;
+        NdisRequestRecord record;
+        memset(&record, 0, sizeof record);
+        record.requestType = NX_REQUEST_QUERY_INFORMATION;
+        record.oid = NX_OID_UNLOAD_STATE;
+        record.bufferLength = 4;
+        DWORD got = 0;
+        DeviceIoControl(h, NX_IOCTL_PRIVATE_REQUEST, &record, sizeof record, &record, sizeof record,
+                        &got, nullptr);
+        CloseHandle(h);
+    }
 }
 
 std::string g_lastFailure;
@@ -311,19 +394,29 @@ std::string SimMiniportServiceKeyPath() {
 std::string SimDriverFilePath() {
     return WindowsPath(kImagePath);
 }
+std::string SimDeviceNodeKeyPath() {
+    return DeviceNodePath();
+}
+std::string SimDeviceInstanceId() {
+    return std::string(kHardwareId) + "\\" + kDeviceInstance;
+}
 
 bool SimInstallAdapter() {
     std::vector<SimNetwork> networks = SimDefaultNetworks();
     const std::string& ssid = networks.front().ssid;
 
-    // Windows 2000/XP: the network class key instance.
+    // Windows 2000/XP: the network class key instance, and the device node
+    // whose driver it is.
+    std::string instancePath = ClassInstancePath();
     RegKey instance;
-    if (!instance.Create(HKEY_LOCAL_MACHINE, ClassInstancePath().c_str()) ||
+    if (!instance.Create(HKEY_LOCAL_MACHINE, instancePath.c_str()) ||
         !instance.SetString("DriverDesc", NX_SIM_ADAPTER_DESCRIPTION) ||
         !instance.SetString("NetCfgInstanceID", NX_SIM_NET_CFG_INSTANCE_ID) ||
         !instance.SetString("MatchingDeviceId", "pci\\ven_168c&dev_0007") ||
         !WriteDriverParameters(instance, ssid))
         return Fail("class key instance");
+    if (!WriteDeviceNode(instancePath))
+        return Fail("device node");
 
     // The miniport's service and its driver file.
     RegKey service;
@@ -365,7 +458,9 @@ bool SimInstallAdapter() {
         !world.SetDword(NX_SIM_REGULATORY_DOMAIN, 0x10) || !world.SetDword(NX_SIM_TX_RATE, 54) ||
         !world.SetDword(NX_SIM_RX_RATE, 54) || !world.SetDword(NX_SIM_TRAFFIC, 20) ||
         !world.SetDword(NX_SIM_UNLOAD_STATE, NX_UNLOAD_STILL_NEEDED) ||
-        !world.SetDword(NX_SIM_EXACT_LENGTH, 0) || !WriteNetworks(networks))
+        !world.SetDword(NX_SIM_EXACT_LENGTH, 0) || !world.SetDword(NX_SIM_DRIFT, 0) ||
+        !world.SetDword(NX_SIM_OUT_OF_RANGE, 0) || !world.SetDword(NX_SIM_RANGE_CYCLE, 0) ||
+        !world.SetDword(NX_SIM_UNPLUGGED, 0) || !WriteNetworks(networks))
         return Fail("world");
     DeleteTree(HKEY_LOCAL_MACHINE, std::string(NX_SIM_WORLD_KEY) + "\\" + NX_SIM_OIDS);
     return BumpGeneration(world);
@@ -377,7 +472,12 @@ bool SimRemoveAdapter() {
     if (!instance.empty())
         ok = DeleteTree(HKEY_LOCAL_MACHINE, instance) && ok;
     ok = DeleteTree(HKEY_LOCAL_MACHINE, kMiniportServiceKey) && ok;
+    // With its world gone a running stand-in disables the adapter's device
+    // interface; it must do so before the system's records of it go.
+    NudgeDriver();
     ok = DeleteTree(HKEY_LOCAL_MACHINE, kNt4ServiceKey) && ok;
+    ok = DeleteDeviceNode() && ok;
+    ok = DeleteInterfaceRecords() && ok;
     {
         // Only our own NetworkCards and Class\Net instances.
         std::string card = Nt4CardKeyPath();
@@ -451,4 +551,158 @@ bool SimClearOidAnswers() {
     return OpenWorld(world) &&
            DeleteTree(HKEY_LOCAL_MACHINE, std::string(NX_SIM_WORLD_KEY) + "\\" + NX_SIM_OIDS) &&
            BumpGeneration(world);
+}
+
+std::vector<SimNetwork> SimReadNetworks() {
+    std::vector<SimNetwork> out;
+    for (int i = 0;; ++i) {
+        std::string path =
+            std::string(NX_SIM_WORLD_KEY) + "\\" + NX_SIM_NETWORKS + "\\" + std::to_string(i);
+        RegKey key;
+        if (!key.Open(HKEY_LOCAL_MACHINE, path.c_str()))
+            break;
+        SimNetwork net;
+        key.GetString(NX_SIM_NET_SSID, net.ssid);
+        key.GetString(NX_SIM_NET_WEP_KEY, net.wepKey);
+        DWORD size = sizeof net.bssid, type = 0;
+        uint8_t bssid[6];
+        if (RegQueryValueExA(key.get(), NX_SIM_NET_BSSID, nullptr, &type, bssid, &size) ==
+                ERROR_SUCCESS &&
+            type == REG_BINARY && size == sizeof bssid)
+            memcpy(net.bssid, bssid, sizeof bssid);
+        DWORD value;
+        if (key.GetDword(NX_SIM_NET_CHANNEL, value))
+            net.channel = value;
+        if (key.GetDword(NX_SIM_NET_SIGNAL, value))
+            net.signal = static_cast<int32_t>(value);
+        if (key.GetDword(NX_SIM_NET_MODE, value))
+            net.mode = value;
+        if (key.GetDword(NX_SIM_NET_TURBO, value))
+            net.turbo = value != 0;
+        out.push_back(net);
+    }
+    return out;
+}
+
+bool SimRemoveNetworks(const std::string& ssid) {
+    std::vector<SimNetwork> networks = SimReadNetworks();
+    std::vector<SimNetwork> kept;
+    for (const SimNetwork& net : networks)
+        if (net.ssid != ssid)
+            kept.push_back(net);
+    if (kept.size() == networks.size()) {
+        SetLastError(ERROR_NOT_FOUND);
+        return false;
+    }
+    return SimSetNetworks(kept);
+}
+
+bool SimSetSignal(const std::string& ssid, int32_t signal) {
+    std::vector<SimNetwork> networks = SimReadNetworks();
+    RegKey world;
+    if (!OpenWorld(world))
+        return false;
+    bool found = false;
+    for (size_t i = 0; i < networks.size(); ++i) {
+        if (networks[i].ssid != ssid)
+            continue;
+        std::string path =
+            std::string(NX_SIM_WORLD_KEY) + "\\" + NX_SIM_NETWORKS + "\\" + std::to_string(i);
+        RegKey net;
+        if (!net.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_ALL_ACCESS) ||
+            !net.SetDword(NX_SIM_NET_SIGNAL, static_cast<DWORD>(signal)))
+            return false;
+        found = true;
+    }
+    if (!found) {
+        SetLastError(ERROR_NOT_FOUND);
+        return false;
+    }
+    return BumpGeneration(world);
+}
+
+const char* SimDemoWepKey() {
+    return "C0FFEE1234";
+}
+
+std::vector<SimNetwork> SimDemoNetworks() {
+    static const uint8_t a[6] = {0x00, 0x0B, 0x6B, 0x10, 0x20, 0x30};
+    static const uint8_t b[6] = {0x00, 0x0B, 0x6B, 0x40, 0x50, 0x60};
+    static const uint8_t c[6] = {0x00, 0x0B, 0x6B, 0x7A, 0x8B, 0x9C};
+    // The first is what the installation's parameters join: its signal sits
+    // where the meter shows it moving and drift now and then takes it below
+    // the weak-signal mark.
+    std::vector<SimNetwork> nets = {MakeNetwork("VELNORA", a, 36, 32, "", 0),
+                                    MakeNetwork("HarbourLab", b, 52, 45, SimDemoWepKey(), 0),
+                                    MakeNetwork("Rooftop", c, 149, 20, "", 0)};
+    nets[2].turbo = true;
+    return nets;
+}
+
+bool SimApplyDemoWorld() {
+    if (!SimIsInstalled() && !SimInstallAdapter())
+        return false;
+    RegKey world;
+    return OpenWorld(world) && WriteNetworks(SimDemoNetworks()) &&
+           world.SetDword(NX_SIM_DRIFT, kSimDefaultDrift) && world.SetDword(NX_SIM_TRAFFIC, 40) &&
+           world.SetDword(NX_SIM_OUT_OF_RANGE, 0) && world.SetDword(NX_SIM_RANGE_CYCLE, 0) &&
+           BumpGeneration(world);
+}
+
+bool SimUnplugAdapter() {
+    RegKey world;
+    if (!OpenWorld(world))
+        return false;
+    DWORD removals = 0;
+    world.GetDword(NX_SIM_REMOVALS, removals);
+    if (!world.SetDword(NX_SIM_UNPLUGGED, 1) || !world.SetDword(NX_SIM_REMOVALS, removals + 1) ||
+        !BumpGeneration(world))
+        return false;
+    NudgeDriver();
+    return DeleteDeviceNode();
+}
+
+bool SimPlugAdapter() {
+    RegKey world;
+    std::string instance = FindClassInstance();
+    if (!OpenWorld(world) || instance.empty())
+        return false;
+    if (!WriteDeviceNode(instance) || !world.SetDword(NX_SIM_UNPLUGGED, 0) ||
+        !BumpGeneration(world))
+        return false;
+    NudgeDriver();
+    return true;
+}
+
+bool SimIsPlugged() {
+    RegKey world;
+    DWORD unplugged = 0;
+    return OpenWorld(world) && (!world.GetDword(NX_SIM_UNPLUGGED, unplugged) || unplugged == 0);
+}
+
+std::string SimInterfaceName() {
+    std::string id = SimDeviceInstanceId(); // PCI\VEN_...\<instance>
+    for (char& c : id)
+        if (c == '\\')
+            c = '#';
+    return "\\\\?\\" + id + "#{ad498944-762f-11d0-8dcb-00c04fc3358c}";
+}
+
+bool SimBroadcastAdapterChange(bool arrival) {
+    std::string name = SimInterfaceName();
+    std::vector<char> buffer(offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name) + name.size() +
+                             1);
+    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(buffer.data());
+    record->dbcc_size = static_cast<DWORD>(buffer.size());
+    record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    record->dbcc_reserved = 0;
+    static const GUID kNdisLanClass = {
+        0xAD498944, 0x762F, 0x11D0, {0x8D, 0xCB, 0x00, 0xC0, 0x4F, 0xC3, 0x35, 0x8C}};
+    record->dbcc_classguid = kNdisLanClass;
+    memcpy(record->dbcc_name, name.c_str(), name.size() + 1);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE,
+                               arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
+                               reinterpret_cast<LPARAM>(record), SMTO_ABORTIFHUNG, 5000,
+                               &result) != 0;
 }

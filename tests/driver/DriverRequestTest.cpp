@@ -113,22 +113,20 @@ TEST_F(DriverRequest, SnapshotReportsTheFirstNetworkAsJoined) {
 
 TEST_F(DriverRequest, SnapshotFollowsWorldChangesAfterGenerationBump) {
     Bind();
-    SimNetwork net;
-    net.ssid = "Secured";
+    // The network the installation's parameters name, moved and weakened.
+    SimNetwork net = SimDefaultNetworks().front();
     net.channel = 149;
     net.signal = 11;
-    net.wepKey = "A1B2C3D4E5";
-    net.mode = 1;
     ASSERT_TRUE(SimSetNetworks({net}));
     ASSERT_TRUE(SimSetWorldValue(NX_SIM_TX_RATE, 36));
     ASSERT_TRUE(SimSetWorldValue(NX_SIM_REGULATORY_DOMAIN, 0x31));
     AdapterStatusSnapshot s;
     ASSERT_TRUE(QuerySnapshot(handle_.get(), s));
-    EXPECT_STREQ("Secured", s.ssid);
+    EXPECT_STREQ(net.ssid.c_str(), s.ssid);
     EXPECT_EQ(149u, s.channel);
     EXPECT_EQ(11, s.signalLevel);
-    EXPECT_NE(0u, s.wepEnabled);
-    EXPECT_EQ(1u, s.networkMode);
+    EXPECT_EQ(0u, s.wepEnabled);
+    EXPECT_EQ(0u, s.networkMode);
     EXPECT_EQ(36u, s.txRateMbps);
     EXPECT_EQ(0x31u, s.regulatoryDomain);
 

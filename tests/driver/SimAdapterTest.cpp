@@ -4,9 +4,11 @@
 #include <string.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "driver/SimAdapter.h"
+#include "driver/SimDrift.h"
 #include "sim/SimWorld.h"
 
 namespace {
@@ -64,6 +66,13 @@ TEST_F(SimAdapter, SnapshotCarriesTheJoinedNetworkAndWorldFigures) {
     strcpy(net.wepKey, "0123456789");
     net.mode = 1;
     AddNetwork("Second", 36, 10);
+    // A station set for it: ad hoc, WEP with its key.
+    SimStationConfig& station = runtime_.station;
+    strcpy(station.ssid, "Harbour");
+    station.mode = 1;
+    station.privacy = 1;
+    station.keyLength = 5;
+    memcpy(station.key, "\x01\x23\x45\x67\x89", 5);
     world_->regulatoryDomain = 0x40;
     world_->txRate = 48;
     world_->rxRate = 24;
@@ -327,6 +336,240 @@ TEST_F(SimAdapter, SetDataIsWantedOnlyForSettableOidsWithRoom) {
     r.bufferLength = 0xFFFFFFFF;
     EXPECT_EQ(8u, SimSetDataWanted(&r, 1));
     EXPECT_LE(SimSetDataWanted(&r, 1), SIM_MAX_SET_DATA);
+}
+
+} // namespace
+
+namespace {
+
+const uint64_t kSecond = SIM_TICKS_PER_SECOND;
+const uint64_t kT0 = 127200000000000000ull;
+
+// The adapter as it joins, roams and loses its network over time.
+class SimJoin : public SimAdapter {
+protected:
+    void Station(const char* ssid, uint32_t mode = 0) {
+        strcpy(runtime_.station.ssid, ssid);
+        runtime_.station.mode = mode;
+    }
+    int Joined() { return SimJoinedNetwork(world_.get(), &runtime_); }
+    void At(uint64_t t) { SimAdvanceTraffic(&runtime_, world_.get(), t); }
+};
+
+TEST_F(SimJoin, NamedNetworkIsJoinedWhateverItsPlaceInTheList) {
+    AddNetwork("First", 36, 80);
+    AddNetwork("Second", 52, 20);
+    Station("Second");
+    EXPECT_EQ(1, Joined());
+    AdapterStatusSnapshot s = Snapshot();
+    EXPECT_EQ(0u, s.disconnected);
+    EXPECT_STREQ("Second", s.ssid);
+    EXPECT_EQ(52u, s.channel);
+    EXPECT_EQ(20, s.signalLevel);
+}
+
+TEST_F(SimJoin, EmptySsidJoinsTheStrongestNetworkOfTheMode) {
+    AddNetwork("Weak", 36, 20);
+    AddNetwork("AdHocStrong", 40, 90).mode = 1;
+    AddNetwork("Strong", 44, 70);
+    AddNetwork("AlsoStrong", 48, 70);
+    strcpy(AddNetwork("Locked", 52, 95).wepKey, "0123456789");
+    Station("");
+    EXPECT_EQ(2, Joined()) << "the first of equals, open, of the station's mode";
+    Station("", 1);
+    EXPECT_EQ(1, Joined());
+}
+
+TEST_F(SimJoin, NotJoinedSnapshotSaysDisconnectedWithNoAccessPointAndNoTraffic) {
+    AddNetwork("Harbour", 36, 50);
+    Station("Elsewhere");
+    world_->traffic = 100;
+    At(kT0);
+    At(kT0 + 10 * kSecond);
+    AdapterStatusSnapshot s = Snapshot();
+    EXPECT_NE(0u, s.disconnected);
+    const uint8_t none[6] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(0, memcmp(none, s.bssid, 6));
+    EXPECT_STREQ("Elsewhere", s.ssid) << "the network it looks for";
+    EXPECT_EQ(0, s.signalLevel);
+    EXPECT_EQ(0u, s.channel);
+    EXPECT_EQ(0u, s.wepEnabled);
+    EXPECT_EQ(0u, s.txPackets);
+    EXPECT_EQ(0u, s.rxPackets);
+}
+
+TEST_F(SimJoin, StationStaysWithItsAccessPointUntilItGoes) {
+    AddNetwork("Campus", 36, 60);
+    AddNetwork("Campus", 52, 40);
+    Station("Campus");
+    At(kT0);
+    EXPECT_EQ(0, Joined());
+    world_->networks[1].signal = 90; // the other access point now stronger
+    At(kT0 + kSecond);
+    EXPECT_EQ(0, Joined()) << "hopped to a stronger access point";
+    world_->networks[0] = world_->networks[1]; // the first one leaves
+    world_->networkCount = 1;
+    At(kT0 + 2 * kSecond);
+    EXPECT_EQ(0, Joined());
+    EXPECT_EQ(52u, Snapshot().channel);
+}
+
+TEST_F(SimJoin, NetworkComingBackIsJoinedAgain) {
+    AddNetwork("Harbour", 36, 50);
+    Station("Harbour");
+    At(kT0);
+    world_->networkCount = 0;
+    At(kT0 + kSecond);
+    EXPECT_NE(0u, Snapshot().disconnected);
+    world_->networkCount = 1;
+    At(kT0 + 2 * kSecond);
+    EXPECT_EQ(0u, Snapshot().disconnected);
+}
+
+TEST_F(SimJoin, TurboDoublesTheRatesOnlyWhereTheNetworkOffersIt) {
+    SimNetworkModel& net = AddNetwork("Fast", 36, 60);
+    Station("Fast");
+    runtime_.station.turbo = 1;
+    EXPECT_EQ(54u, Snapshot().txRateMbps) << "network without turbo";
+    net.turbo = 1;
+    AdapterStatusSnapshot s = Snapshot();
+    EXPECT_EQ(108u, s.txRateMbps);
+    EXPECT_EQ(108u, s.rxRateMbps);
+    runtime_.station.turbo = 0;
+    EXPECT_EQ(54u, Snapshot().txRateMbps);
+}
+
+TEST_F(SimJoin, OutOfRangeDropsTheLinkAndEmptiesTheScan) {
+    AddNetwork("Harbour", 36, 50);
+    At(kT0);
+    world_->outOfRange = 1;
+    At(kT0 + kSecond);
+    EXPECT_NE(0u, Snapshot().disconnected);
+    EXPECT_EQ(0u, Query(NX_OID_SCAN_LIST, 20 * 72).bytesWritten);
+    world_->outOfRange = 0;
+    At(kT0 + 2 * kSecond);
+    EXPECT_EQ(0u, Snapshot().disconnected);
+    EXPECT_EQ(72u, Query(NX_OID_SCAN_LIST, 20 * 72).bytesWritten);
+}
+
+TEST_F(SimJoin, RangeCycleDropsAndRestoresTheLinkOverTime) {
+    AddNetwork("Harbour", 36, 50);
+    world_->rangeCycle = 8;
+    const uint64_t cycleStart = 1000000 * 8 * kSecond;
+    At(cycleStart + kSecond);
+    EXPECT_EQ(0u, Snapshot().disconnected);
+    At(cycleStart + 7 * kSecond);
+    EXPECT_NE(0u, Snapshot().disconnected);
+    At(cycleStart + 9 * kSecond);
+    EXPECT_EQ(0u, Snapshot().disconnected);
+}
+
+TEST_F(SimJoin, DriftMovesSnapshotAndScanSignalAlike) {
+    AddNetwork("Harbour", 36, 32);
+    AddNetwork("Other", 40, 50);
+    world_->drift = 22;
+    std::set<int32_t> seen;
+    for (uint64_t s = 0; s < 120; ++s) {
+        At(kT0 + s * kSecond);
+        AdapterStatusSnapshot snap = Snapshot();
+        int32_t expected = SimDriftSignal(32, 22, 0, kT0 + s * kSecond);
+        ASSERT_EQ(0u, snap.disconnected);
+        ASSERT_STREQ("Other", snap.ssid) << "stays with its first choice";
+        NdisRequestRecord r = Query(NX_OID_SCAN_LIST, 20 * 72);
+        NetworkScanEntry e;
+        memcpy(&e, r.data, sizeof e);
+        EXPECT_EQ(static_cast<uint32_t>(expected), e.value56);
+        EXPECT_EQ(SimDriftSignal(50, 22, 1, kT0 + s * kSecond), snap.signalLevel);
+        EXPECT_EQ(SimRateForSignal(snap.signalLevel), snap.txRateMbps);
+        seen.insert(snap.signalLevel);
+    }
+    EXPECT_GT(seen.size(), 10u);
+}
+
+TEST_F(SimJoin, DriftTrafficFollowsTheBurstsSecondBySecond) {
+    AddNetwork("Harbour", 36, 50);
+    world_->traffic = 100;
+    world_->drift = 10;
+    const uint64_t start = (kT0 / kSecond) * kSecond;
+    At(start);
+    uint64_t expected = 0;
+    for (uint64_t s = 0; s < 30; ++s) {
+        At(start + (s + 1) * kSecond);
+        expected += 100u * SimBurstPercent(start / kSecond + s) / 100u;
+        ASSERT_EQ(expected, runtime_.txPackets) << s;
+    }
+    // A long gap is counted second by second too.
+    At(start + 130 * kSecond);
+    for (uint64_t s = 30; s < 130; ++s)
+        expected += 100u * SimBurstPercent(start / kSecond + s) / 100u;
+    EXPECT_EQ(static_cast<uint32_t>(expected), runtime_.rxPackets);
+}
+
+TEST_F(SimJoin, BindingsDieWithTheRemovalOfTheAdapter) {
+    EXPECT_TRUE(SimBindingAlive(world_.get(), 0));
+    world_->unplugged = 1;
+    EXPECT_FALSE(SimBindingAlive(world_.get(), 0));
+    world_->unplugged = 0;
+    world_->removals = 1;
+    EXPECT_FALSE(SimBindingAlive(world_.get(), 0)) << "a binding from before the removal";
+    EXPECT_TRUE(SimBindingAlive(world_.get(), 1));
+}
+
+} // namespace
+
+namespace {
+
+TEST(SimAdapterKey, InstanceIdNamesTheClassInstanceAndServiceNameItsParameters) {
+    char id[64];
+    EXPECT_EQ(
+        SIM_ADAPTER_KEY_CLASS_INSTANCE,
+        SimAdapterKeyFromName("\\Device\\{5F2A9C31-7B4E-4D8A-9C1E-3B6D0A7E2F41}", id, sizeof id));
+    EXPECT_STREQ("{5F2A9C31-7B4E-4D8A-9C1E-3B6D0A7E2F41}", id);
+    EXPECT_EQ(SIM_ADAPTER_KEY_SERVICE_PARAMETERS,
+              SimAdapterKeyFromName("\\DEVICE\\DOVIZ1", id, sizeof id));
+    EXPECT_STREQ("DOVIZ1", id);
+}
+
+TEST(SimAdapterKey, NamesOutsideDeviceOrReachingElsewhereNameNoKey) {
+    char id[8];
+    for (const char* name : {"DOVIZ1", "\\Device\\", "\\Devices\\DOVIZ1", "\\Device\\..\\Enum",
+                             "\\Device\\DOVIZ1\\Parameters", "\\Device\\TooLongName", ""})
+        EXPECT_EQ(SIM_ADAPTER_KEY_NONE, SimAdapterKeyFromName(name, id, sizeof id)) << name;
+}
+
+} // namespace
+
+namespace {
+
+TEST(SimRestart, RestartedAdapterCountsFromZeroFromItsStartAndKeepsTheRequestCount) {
+    auto world = std::make_unique<SimWorldModel>();
+    SimWorldInit(world.get());
+    SimNetworkModel& net = world->networks[world->networkCount++];
+    memset(&net, 0, sizeof net);
+    strcpy(net.ssid, "Harbour");
+    net.signal = 50;
+    world->traffic = 10;
+    SimAdapterRuntime runtime;
+    SimRuntimeInit(&runtime);
+    const uint64_t t0 = 127200000000000000ull, second = SIM_TICKS_PER_SECOND;
+    SimAdvanceTraffic(&runtime, world.get(), t0);
+    SimAdvanceTraffic(&runtime, world.get(), t0 + 5 * second);
+    ASSERT_EQ(50u, runtime.txPackets);
+    runtime.radioOn = 0;
+    runtime.requestCount = 7;
+
+    SimStationConfig station;
+    SimStationInit(&station);
+    strcpy(station.ssid, "Harbour");
+    // Started some time after the last request: that pause is not traffic.
+    SimRuntimeRestart(&runtime, &station, t0 + 60 * second);
+    EXPECT_EQ(0u, runtime.txPackets);
+    EXPECT_EQ(1u, runtime.radioOn);
+    EXPECT_EQ(7u, runtime.requestCount);
+    EXPECT_STREQ("Harbour", runtime.station.ssid);
+    SimAdvanceTraffic(&runtime, world.get(), t0 + 61 * second);
+    EXPECT_EQ(10u, runtime.txPackets);
+    EXPECT_EQ(10u, runtime.rxPackets);
 }
 
 } // namespace

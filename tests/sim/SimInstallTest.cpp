@@ -241,3 +241,59 @@ TEST_F(SimInstall, ToolInstallsChangesTheWorldAndRemoves) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SimInstall, ToolChangesTheLivingWorld) {
+    ASSERT_EQ(0u, RunTool("demo")) << "installs when not installed";
+    EXPECT_TRUE(SimIsInstalled());
+    EXPECT_EQ(kSimDefaultDrift, Dword(NX_SIM_WORLD_KEY, NX_SIM_DRIFT));
+    std::vector<SimNetwork> nets = SimReadNetworks();
+    ASSERT_EQ(3u, nets.size());
+    EXPECT_EQ(SimDemoWepKey(), nets[1].wepKey);
+
+    EXPECT_EQ(0u, RunTool("drift off"));
+    EXPECT_EQ(0u, Dword(NX_SIM_WORLD_KEY, NX_SIM_DRIFT));
+    EXPECT_EQ(0u, RunTool("drift 9"));
+    EXPECT_EQ(9u, Dword(NX_SIM_WORLD_KEY, NX_SIM_DRIFT));
+    EXPECT_EQ(0u, RunTool("range cycle 20"));
+    EXPECT_EQ(20u, Dword(NX_SIM_WORLD_KEY, NX_SIM_RANGE_CYCLE));
+    EXPECT_EQ(0u, RunTool("range out"));
+    EXPECT_EQ(1u, Dword(NX_SIM_WORLD_KEY, NX_SIM_OUT_OF_RANGE));
+    EXPECT_EQ(0u, RunTool("range in"));
+    EXPECT_EQ(0u, Dword(NX_SIM_WORLD_KEY, NX_SIM_OUT_OF_RANGE));
+    EXPECT_EQ(0u, Dword(NX_SIM_WORLD_KEY, NX_SIM_RANGE_CYCLE));
+    EXPECT_EQ(0u, RunTool("domain 0x31"));
+    EXPECT_EQ(0x31u, Dword(NX_SIM_WORLD_KEY, NX_SIM_REGULATORY_DOMAIN));
+    EXPECT_EQ(0u, RunTool("traffic 500"));
+    EXPECT_EQ(500u, Dword(NX_SIM_WORLD_KEY, NX_SIM_TRAFFIC));
+
+    EXPECT_EQ(0u, RunTool("signal HarbourLab 7"));
+    EXPECT_EQ(7, SimReadNetworks()[1].signal);
+    EXPECT_NE(0u, RunTool("signal Nowhere 7"));
+    EXPECT_NE(0u, RunTool("signal HarbourLab 96")) << "beyond the scale";
+    EXPECT_EQ(0u, RunTool("network remove HarbourLab"));
+    nets = SimReadNetworks();
+    ASSERT_EQ(2u, nets.size());
+    EXPECT_EQ("Rooftop", nets[1].ssid);
+    EXPECT_NE(0u, RunTool("network remove HarbourLab"));
+    EXPECT_EQ(0u, RunTool("network add Open 00-0B-6B-01-02-03 40 50 - 0 1"));
+    nets = SimReadNetworks();
+    ASSERT_EQ(3u, nets.size());
+    EXPECT_EQ("", nets[2].wepKey);
+    EXPECT_TRUE(nets[2].turbo);
+    EXPECT_EQ(0u, nets[2].mode);
+}
+
+TEST_F(SimInstall, DemoKeepsTheDriverParametersOfAnInstalledAdapter) {
+    ASSERT_TRUE(SimInstallAdapter()) << SimLastFailure();
+    std::string path = SimClassInstanceKeyPath();
+    HKEY key;
+    ASSERT_EQ(0, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &key));
+    RegSetValueExA(key, "ssid", 0, REG_SZ, reinterpret_cast<const BYTE*>("Mine"), 5);
+    RegCloseKey(key);
+    ASSERT_TRUE(SimApplyDemoWorld());
+    EXPECT_EQ("Mine", Text(path, "ssid"));
+}
+
+} // namespace

@@ -21,6 +21,7 @@
 //                 waits until the program has ended
 //   wait-exit     until the program has ended (at once when none runs)
 //   count         prints the number of tray dialogs
+//   shot FILE     saves the desktop as a 24-bit BMP file
 //   state         prints "window icon sheet page", each 0/1 (page: -1 or N)
 //
 // Exit code 0 on success, 1 when the wait ran out (default 20 s) or the
@@ -111,10 +112,48 @@ void PostKey(HWND window, UINT key) {
     ::PostMessageA(window, WM_KEYUP, key, 0xC0000001);
 }
 
+// The desktop's picture, as a bottom-up 24-bit BMP.
+bool SaveScreen(const char* path) {
+    int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP picture = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info),
+                                         DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (picture) {
+        HGDIOBJ old = ::SelectObject(memory, picture);
+        ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+        ::SelectObject(memory, old);
+        DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+        DWORD size = stride * static_cast<DWORD>(height);
+        BITMAPFILEHEADER file = {};
+        file.bfType = 0x4D42; // "BM"
+        file.bfOffBits = sizeof file + sizeof info;
+        file.bfSize = file.bfOffBits + size;
+        if (FILE* out = fopen(path, "wb")) {
+            ok = fwrite(&file, sizeof file, 1, out) == 1 &&
+                 fwrite(&info, sizeof info, 1, out) == 1 && fwrite(bits, size, 1, out) == 1;
+            ok = fclose(out) == 0 && ok;
+        }
+        ::DeleteObject(picture);
+    }
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return ok;
+}
+
 int Usage() {
     fputs("usage: wdctl [-d DESKTOP] [-t SECONDS] COMMAND [ARG]\n"
           "commands: wait-window wait-icon wait-no-icon open menu{open|exit} wait-sheet\n"
-          "          wait-no-sheet page N shell-restart exit wait-exit count state\n",
+          "          wait-no-sheet page N shell-restart exit wait-exit count state shot FILE\n",
           stderr);
     return 2;
 }
@@ -125,6 +164,8 @@ int Run(const std::string& command, const char* arg, double timeout) {
         printf("%d\n", now.trays);
         return 0;
     }
+    if (command == "shot")
+        return arg && SaveScreen(arg) ? 0 : (arg ? 1 : Usage());
     if (command == "state") {
         int page = -1;
         if (now.sheet) {
@@ -221,7 +262,11 @@ int main(int argc, char** argv) {
         return Usage();
     if (desktop) {
         // Windows are found only on the calling thread's desktop.
-        HDESK handle = ::OpenDesktopA(desktop, 0, FALSE, GENERIC_ALL);
+        // The desktop appears once its shell has started: wait for it too.
+        HDESK handle = nullptr;
+        WaitFor(timeout, [&] {
+            return (handle = ::OpenDesktopA(desktop, 0, FALSE, GENERIC_ALL)) != nullptr;
+        });
         if (!handle || !::SetThreadDesktop(handle)) {
             fprintf(stderr, "wdctl: cannot use desktop %s\n", desktop);
             return 1;

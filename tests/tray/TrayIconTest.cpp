@@ -213,12 +213,15 @@ TEST(AdapterTrayIcon, TableHoldsTheThreeStateImagesAt16By16) {
     EXPECT_EQ(nullptr, icon.GetIcon(2));
     EXPECT_NE(icon.GetIcon(0), icon.GetIcon(1));
     EXPECT_NE(icon.GetIcon(0), icon.GetIcon(3));
-    // Creating again loads a fresh table (the old one is released, not leaked).
-    int before = static_cast<int>(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS));
-    for (int i = 0; i < 20; ++i)
-        icon.Create(owner.hwnd, kCallback);
-    int after = static_cast<int>(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS));
-    EXPECT_LE(after, before + 3);
+    // Creating again loads a fresh table; the former images are released.
+    HICON former[] = {icon.GetIcon(0), icon.GetIcon(1), icon.GetIcon(3)};
+    icon.Create(owner.hwnd, kCallback);
+    for (HICON h : former) {
+        ASSERT_NE(h, icon.GetIcon(0));
+        ICONINFO info = {};
+        EXPECT_FALSE(::GetIconInfo(h, &info)) << "still alive: " << h;
+    }
+    EXPECT_NE(nullptr, icon.GetIcon(1));
 }
 
 TEST(AdapterTrayIcon, SetStateRecordsTheIndexAndShowsItWithTheText) {
