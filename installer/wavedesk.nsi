@@ -75,6 +75,7 @@ VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
 !define MUI_ICON "${SRCDIR}/res/art/wavedesk.ico"
 !define MUI_UNICON "${SRCDIR}/res/art/wavedesk.ico"
+; Descriptions under the list, which leaves the components' names whole.
 !define MUI_COMPONENTSPAGE_SMALLDESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\wavedesk.exe"
 
@@ -374,12 +375,11 @@ Section /o "Simulated adapter (demonstration)" SecDemo
     MessageBox MB_OK|MB_ICONEXCLAMATION "The simulated adapter could not be installed (nxsim: $0)." /SD IDOK
     Return
   ${EndIf}
-  ; A living world to look at, where this nxsim has one ("demo"); an nxsim
-  ; without it answers 2 (usage) and the installation's world stays.
+  ; A living world to look at: networks to choose from, a drifting signal,
+  ; traffic. Without it the installation's plain world stays, which works.
   !insertmacro NXSIM "demo"
   Pop $0
   ${If} $0 != 0
-  ${AndIf} $0 != 2
     DetailPrint "The simulated world stays as installed (nxsim demo: $0)"
   ${EndIf}
 
@@ -402,9 +402,9 @@ SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecUtility} \
-    "The configuration utility, which shows the ${ADAPTER_DESCRIPTION} in the notification area and starts when you log on, and NXLIB32, the library it reaches the adapter through."
+    "The utility, in the notification area from log-on, and NXLIB32, the library it reaches the adapter through."
   !insertmacro MUI_DESCRIPTION_TEXT ${SecDemo} \
-    "A simulator for trying the utility without the hardware: a stand-in driver that answers as a simulated adapter would, and nxsim.exe to change what it sees. It is not the adapter's protocol driver; leave it off on a computer with the adapter."
+    "A simulator for trying the utility without the hardware; its stand-in driver is not the adapter's protocol driver."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInit

@@ -18,6 +18,8 @@ for f in wavedesk.exe NXLIB32.dll NXPROTO.SYS NXPROTO4.SYS nxsim.exe; do
     cmp -s "$bin/$f" "$udir/$f" || wdi_fail "$udir/$f is not the release build's $f"
 done
 wdi_expect_key "$WDI_WORLD_KEY"
+drift=$(wdi_probe dword "$WDI_WORLD_KEY" Drift) && [ "$drift" -gt 0 ] ||
+    wdi_fail "the simulated world is not the living demonstration world (nxsim demo)"
 adapter=$(wdi_probe adapter-key) || wdi_fail "the simulated adapter's key is missing"
 wdi_expect_sz "$adapter" DriverDesc "VELNORA KX750 Wireless Adapter"
 wdi_expect_no_key "$WDI_SERVICES_KEY\\NXPROTO"
