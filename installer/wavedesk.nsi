@@ -13,6 +13,10 @@
 ; the stored WEP keys cannot be deciphered) and the driver's values that
 ; mirror the selected profile. They are the user's data and the adapter's,
 ; not the utility's files, and a reinstall finds them there.
+; With the simulator, its world and the stand-in driver's service and files
+; go; the simulated adapter's installation (what `nxsim install` writes as
+; Windows' records of an installed adapter, the adapter's own key among
+; them) stays, as a real adapter's would. `nxsim remove` takes it away.
 
 ; ANSI: a Unicode installer does not start on Windows 95, 98 or Me.
 Unicode false
@@ -65,7 +69,6 @@ VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
-VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
 !include MUI2.nsh
 !include LogicLib.nsh

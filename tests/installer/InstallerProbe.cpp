@@ -51,8 +51,9 @@ bool ReadText(const char* path, const char* name, std::string& out) {
     Key key(path);
     char buffer[2048];
     DWORD size = sizeof buffer - 1, type = 0;
-    if (!key.get() || RegQueryValueExA(key.get(), name, nullptr, &type,
-                                       reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS ||
+    if (!key.get() ||
+        RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+            ERROR_SUCCESS ||
         type != REG_SZ)
         return false;
     buffer[size] = '\0';
