@@ -1,11 +1,10 @@
-// The process-wide adapter access object, in a file of its own so that only
-// programs that use it construct it (and its strategy) at load.
+// The process-wide adapter access object. It is made on first use, so that a
+// program linking the utility's code constructs it (and its strategy, which
+// tells the user on an unsupported system) only if it uses it; wavedesk.exe
+// uses it from its own static objects, that is at program load.
 #include "adapter/AdapterAccess.h"
 
-namespace {
-AdapterAccess g_adapterAccess; // at program load, before the application starts
-} // namespace
-
 AdapterAccess& GetAdapterAccess() {
-    return g_adapterAccess;
+    static AdapterAccess access;
+    return access;
 }

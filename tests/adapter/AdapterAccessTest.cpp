@@ -402,7 +402,7 @@ TEST(AdapterAccessClosed, RequestsOnAClosedObjectFail) {
     EXPECT_EQ(0, memcmp(&zero, &access.Snapshot(), sizeof zero));
 }
 
-TEST(AdapterAccessGlobal, ProcessWideObjectExistsAtLoadWithAStrategy) {
+TEST(AdapterAccessGlobal, ProcessWideObjectIsOneObjectWithAStrategy) {
     AdapterAccess& access = GetAdapterAccess();
     EXPECT_EQ(&access, &GetAdapterAccess());
     EXPECT_FALSE(access.IsOpen());
