@@ -43,7 +43,7 @@ wdi_note() {
 }
 
 wdi_start() {
-    rm -rf "$WINEPREFIX"
+    rm -rf "$WINEPREFIX" "$WDI_WORK/screenshot.png"
     mkdir -p "$WINEPREFIX"
     if [ -z "${DISPLAY:-}" ]; then
         local n
