@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ mingw-w64 googletest wine wine32:i386 xvfb imagemagick
-          x11-utils xdotool)
+          x11-utils xdotool nsis)
 
 missing=()
 for p in "${packages[@]}"; do
