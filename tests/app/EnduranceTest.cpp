@@ -346,7 +346,8 @@ TEST_F(Endurance, AThousandSheetOpeningsLeaveHandlesGdiUserObjectsAndPrivateByte
                                     wc.hInstance, nullptr);
     ASSERT_NE(nullptr, cycler.window);
     g_cycler = &cycler;
-    ASSERT_TRUE(Answer(Connected(60)));
+    // The world in motion: a drifting signal for the meter, traffic for the graphs.
+    ASSERT_TRUE(SimApplyDemoWorld());
 
     RunTray([&] {
         cycler.tray = Tray();
