@@ -1,7 +1,5 @@
 #include "framework/WinApp.h"
 
-#include <commctrl.h>
-
 namespace {
 CWinApp* g_app = nullptr;
 } // namespace
@@ -40,7 +38,6 @@ int AfxWinMain(HINSTANCE instance) {
     if (!app)
         return 1;
     app->m_hInstance = instance;
-    ::InitCommonControls(); // property sheets and their pages
     if (app->InitInstance()) {
         MSG msg;
         while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -23,12 +23,15 @@ protected:
     BOOL OnSetActive() override;
     BOOL OnKillActive() override;
     void OnTimer(UINT_PTR id) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // Fills the display strings from the adapter access object and the strategy.
     void UpdateStatusTexts();
     // Sizes the meter's cover to the signal strength.
     void UpdateSignalBar();
+    // Deletes the bitmaps the banner, meter and cover controls loaded.
+    void ReleaseBitmaps();
 
     StatusPageTexts texts_;
 };
