@@ -111,6 +111,23 @@ TEST(RegulatoryDomain, DamagedFormatStringIsNotHandedToPrintf) {
     EXPECT_STREQ("16%: FCC (US)", FormatRegulatoryDomainText("%d%%: %s", 0x10, "FCC (US)").c_str());
 }
 
+TEST(RegulatoryDomain, FlagAfterWidthOrHugeWidthFallsBackToTheBuiltInFormat) {
+    // printf reads flags only before the width: "%02 x" is no conversion it
+    // knows, and the arguments after it would be read as the wrong types.
+    EXPECT_STREQ("0x10 FCC (US)",
+                 FormatRegulatoryDomainText("0x%02 x%s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("0x10 FCC (US)", FormatRegulatoryDomainText("%2.2 d%s", 0x10, "FCC (US)").c_str());
+    // A width of a billion would make the line a gigabyte.
+    EXPECT_STREQ("0x10 FCC (US)",
+                 FormatRegulatoryDomainText("%999999999x %s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("0x10 FCC (US)",
+                 FormatRegulatoryDomainText("%.100d %s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("0x10 FCC (US)", FormatRegulatoryDomainText("%", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("  0016 FCC (US)",
+                 FormatRegulatoryDomainText("%6.4d %s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("0X1F -- Spain", FormatRegulatoryDomainText("%#X -- %s", 0x1F, "Spain").c_str());
+}
+
 TEST(QueryRule, RetryOnlyOnceAndOnlyWhenTheNeededSizeFits) {
     EXPECT_EQ(QueryStep::Done, NextQueryStep(NX_STATUS_SUCCESS, 0, 8, false));
     EXPECT_EQ(QueryStep::Retry, NextQueryStep(NX_STATUS_INVALID_LENGTH, 4, 8, false));
