@@ -6,9 +6,11 @@
 #   scripts/fuzz.sh [-runs N | -seconds S] [target...]
 # Default: 10 million executions of every target. An input that makes a
 # target fail is kept as build/fuzz/artifacts/<target>-crash-...; the script
-# then fails. Logs: build/fuzz/logs/<target>.log.
+# then fails. Logs: build/fuzz/logs/<target>.log. WD_FUZZ_BUILD names another
+# build folder than build/fuzz (a long run beside the short ones).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+out="${WD_FUZZ_BUILD:-build/fuzz}"
 
 limit=(-runs=10000000)
 targets=()
@@ -20,21 +22,21 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-cmake -S fuzz -B build/fuzz -G Ninja >/dev/null
-cmake --build build/fuzz
+cmake -S fuzz -B "$out" -G Ninja >/dev/null
+cmake --build "$out"
 if [ ${#targets[@]} -eq 0 ]; then
-    for exe in build/fuzz/bin/fuzz_*; do targets+=("${exe##*/fuzz_}"); done
+    for exe in "$out"/bin/fuzz_*; do targets+=("${exe##*/fuzz_}"); done
 fi
 
-mkdir -p build/fuzz/artifacts build/fuzz/logs
+mkdir -p "$out/artifacts" "$out/logs"
 failed=0
 for t in "${targets[@]}"; do
-    mkdir -p "build/fuzz/corpus/$t"
-    log="build/fuzz/logs/$t.log"
+    mkdir -p "$out/corpus/$t"
+    log="$out/logs/$t.log"
     status=ok
-    "build/fuzz/bin/fuzz_$t" "${limit[@]}" -print_final_stats=1 \
-        -artifact_prefix="build/fuzz/artifacts/$t-" \
-        "build/fuzz/corpus/$t" "fuzz/corpus/$t" >"$log" 2>&1 || status=FAILED
+    "$out/bin/fuzz_$t" "${limit[@]}" -print_final_stats=1 \
+        -artifact_prefix="$out/artifacts/$t-" \
+        "$out/corpus/$t" "fuzz/corpus/$t" >"$log" 2>&1 || status=FAILED
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     seconds=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -1)
     echo "fuzz_$t: ${runs:-?} executions in ${seconds:-?} s: $status"
