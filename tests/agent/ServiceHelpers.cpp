@@ -62,6 +62,17 @@ std::string ServiceDisplayName(const char* name) {
     return c->lpDisplayName ? c->lpDisplayName : "";
 }
 
+bool ServiceKinds(const char* name, DWORD& type, DWORD& start, DWORD& errorControl) {
+    std::vector<char> b;
+    if (!Config(name, b))
+        return false;
+    auto* c = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(b.data());
+    type = c->dwServiceType;
+    start = c->dwStartType;
+    errorControl = c->dwErrorControl;
+    return true;
+}
+
 bool RemoveServiceNow(const char* name) {
     {
         Scm s(name, SERVICE_ALL_ACCESS);
