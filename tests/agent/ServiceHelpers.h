@@ -23,5 +23,6 @@ bool SetServiceDisabled(const char* name, bool disabled);
 std::string ShortExeFolder();
 
 // Runs `commandLine` (a program in this test program's folder plus its
-// arguments) and returns the process handle, or null.
-HANDLE StartHelper(const std::string& commandLine);
+// arguments) and returns the process handle, or null. With `thread` the
+// process is created suspended and its main thread handed back to resume.
+HANDLE StartHelper(const std::string& commandLine, HANDLE* thread = nullptr);
