@@ -54,7 +54,7 @@ DWORD MakeRequest(DWORD code, HANDLE adapter, NdisRequestRecord* request, OVERLA
     SetErrorWord(0);
     if (adapter == INVALID_HANDLE_VALUE || !overlapped || !request)
         return NX_STATUS_ADAPTER_NOT_OPEN;
-    if (!ResetEvent(overlapped->hEvent))
+    if (!Sys().resetEvent(overlapped->hEvent))
         return StoreSystemError();
     request->status = NX_STATUS_FAILURE;
     DWORD returned = 0;

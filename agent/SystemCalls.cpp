@@ -15,6 +15,7 @@ AgentSystemCalls RealSystemCalls() {
     c.getOverlappedResult = GetOverlappedResult;
     c.readFileEx = ReadFileEx;
     c.writeFileEx = WriteFileEx;
+    c.resetEvent = ResetEvent;
     c.createFileMapping = CreateFileMappingA;
     c.mapViewOfFile = MapViewOfFile;
     c.unmapViewOfFile = UnmapViewOfFile;

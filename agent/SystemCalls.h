@@ -1,12 +1,12 @@
-// The system calls of the library that a test must be able to replace
-// in-process: those whose behaviour differs between the NT and the 95 family
-// (the VxD is opened, the 95-family driver writes the caller's buffer and
-// reports status in OVERLAPPED.Offset, completion routines are carried
-// differently), the shared mapping of the user count (so another process's
-// attach can be interleaved with this one's), and the service control
-// manager (so the removal order and a database lock held elsewhere can be
-// seen). They go through one replaceable table; the library itself always
-// uses the system's own functions.
+// The system calls of the library that a test or a benchmark must be able
+// to replace in-process: those whose behaviour differs between the NT and the
+// 95 family (the VxD is opened, the 95-family driver writes the caller's
+// buffer and reports status in OVERLAPPED.Offset, completion routines are
+// carried differently), the reset of a request's event, the shared mapping
+// of the user count (so another process's attach can be interleaved with
+// this one's), and the service control manager (so the removal order and a
+// database lock held elsewhere can be seen). They go through one replaceable
+// table; the library itself always uses the system's own functions.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +28,10 @@ struct AgentSystemCalls {
     BOOL(WINAPI* writeFileEx)
     (HANDLE file, LPCVOID buffer, DWORD size, LPOVERLAPPED overlapped,
      LPOVERLAPPED_COMPLETION_ROUTINE completion);
+    // The caller's event, reset before every request (the library's one
+    // system call per request besides the device I/O: benchmarks time the
+    // library's own code without it).
+    BOOL(WINAPI* resetEvent)(HANDLE event);
 
     // The user-count block.
     HANDLE(WINAPI* createFileMapping)
