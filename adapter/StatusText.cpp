@@ -99,6 +99,29 @@ const DomainName kDomains[] = {
     {0x31, IDS_DOMAIN_SPAIN}, {0x32, IDS_DOMAIN_FRANCE}, {0x40, IDS_DOMAIN_MKK},
 };
 
+// Past the flags, width and precision of one conversion, in the order
+// printf reads them; null when a width or precision has more than two
+// digits (the line is short, and a huge width would only make the
+// formatting allocate without bound).
+const char* SkipConversionSpec(const char* p) {
+    while (*p && strchr("-+ #0", *p))
+        ++p;
+    for (int part = 0; part < 2; ++part) {
+        if (part == 1) {
+            if (*p != '.')
+                break;
+            ++p;
+        }
+        int digits = 0;
+        while (*p >= '0' && *p <= '9') {
+            if (++digits > 2)
+                return nullptr;
+            ++p;
+        }
+    }
+    return p;
+}
+
 // True when `format` holds exactly one integer conversion (flags, width and
 // precision allowed) followed by exactly one plain %s, besides literal "%%".
 bool IsDomainFormat(const char* format) {
@@ -109,17 +132,16 @@ bool IsDomainFormat(const char* format) {
         ++p;
         if (*p == '%')
             continue;
-        while (*p && strchr("-+ #0123456789.", *p))
-            ++p;
-        if (*p == 'd' || *p == 'x' || *p == 'X' || *p == 'u') {
-            if (strings != 0)
-                return false;
-            ++integers;
-        } else if (*p == 's' && p[-1] == '%') {
+        if (*p == 's') {
             ++strings;
-        } else {
-            return false;
+            continue;
         }
+        p = SkipConversionSpec(p);
+        if (p && (*p == 'd' || *p == 'x' || *p == 'X' || *p == 'u') && strings == 0) {
+            ++integers;
+            continue;
+        }
+        return false;
     }
     return integers == 1 && strings == 1;
 }

@@ -54,7 +54,7 @@ DWORD MakeRequest(DWORD code, HANDLE adapter, NdisRequestRecord* request, OVERLA
     SetErrorWord(0);
     if (adapter == INVALID_HANDLE_VALUE || !overlapped || !request)
         return NX_STATUS_ADAPTER_NOT_OPEN;
-    if (!ResetEvent(overlapped->hEvent))
+    if (!Sys().resetEvent(overlapped->hEvent))
         return StoreSystemError();
     request->status = NX_STATUS_FAILURE;
     DWORD returned = 0;
@@ -283,15 +283,22 @@ W32N_API DWORD WINAPI W32N_PacketReadEx(HANDLE adapter, void* packet, DWORD* byt
     return ok ? TRUE : FALSE;
 }
 
-// Cancels the pending reads: 0 or the error (also stored).
+// Cancels the pending reads: 0 or the error (also stored). The driver
+// exchanges 57 bytes; a packet with no data area holds only its 56-byte
+// header, so the exchange goes through a zero-padded copy and only what the
+// packet holds is read from it and written back.
 W32N_API DWORD WINAPI W32N_CancelPacketRead(HANDLE adapter, void* packet) {
     SetErrorWord(0);
     if (adapter == INVALID_HANDLE_VALUE || !packet)
         return NX_STATUS_ADAPTER_NOT_OPEN;
+    uint32_t held = CancelExchangeLength(static_cast<const PacketHeader*>(packet)->dataLength);
+    uint8_t exchange[NX_CANCEL_READ_LENGTH] = {};
+    memcpy(exchange, packet, held);
     DWORD returned = 0;
-    if (!Sys().deviceIoControl(adapter, NX_IOCTL_CANCEL_READ, packet, NX_CANCEL_READ_LENGTH, packet,
-                               NX_CANCEL_READ_LENGTH, &returned, nullptr))
+    if (!Sys().deviceIoControl(adapter, NX_IOCTL_CANCEL_READ, exchange, sizeof exchange, exchange,
+                               sizeof exchange, &returned, nullptr))
         return StoreSystemError();
+    memcpy(packet, exchange, held);
     return 0;
 }
 

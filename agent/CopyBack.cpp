@@ -13,3 +13,10 @@ uint32_t RequestCopyBackLength(const NdisRequestRecord& record) {
         n = NX_INLINE_DATA_SIZE;
     return n;
 }
+
+uint32_t CancelExchangeLength(uint32_t dataLength) {
+    const uint32_t header = sizeof(PacketHeader);
+    if (dataLength >= NX_CANCEL_READ_LENGTH - header)
+        return NX_CANCEL_READ_LENGTH;
+    return header + dataLength;
+}

@@ -1,5 +1,5 @@
-// How many bytes of a completed request's inline data area go back to the
-// caller's buffer on the NT family.
+// How many bytes go back to the caller when the driver answers: a completed
+// request's inline data on the NT family, and the packet a cancel exchanges.
 #pragma once
 
 #include <stdint.h>
@@ -11,3 +11,8 @@
 // length and the inline area, so a driver that reports more than it may
 // never makes the library overrun the caller.
 uint32_t RequestCopyBackLength(const NdisRequestRecord& record);
+
+// The cancel exchange with the driver is always NX_CANCEL_READ_LENGTH (57)
+// bytes, but a packet with no data area holds only its 56-byte header: this
+// many bytes of the packet are read into the exchange and written back.
+uint32_t CancelExchangeLength(uint32_t dataLength);

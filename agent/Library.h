@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "SystemCalls.h"
 #include "UserCountBlock.h"
 
 // The error word. SetErrorWord stores `value` and hands back the previous one.
@@ -52,7 +53,7 @@ public:
     explicit ScopedServiceHandle(SC_HANDLE h = nullptr) : h_(h) {}
     ~ScopedServiceHandle() {
         if (h_)
-            CloseServiceHandle(h_);
+            Sys().closeServiceHandle(h_);
     }
     ScopedServiceHandle(const ScopedServiceHandle&) = delete;
     ScopedServiceHandle& operator=(const ScopedServiceHandle&) = delete;

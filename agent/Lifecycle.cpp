@@ -2,6 +2,7 @@
 // the library loaded, and removal of the protocol driver by the last one
 // out when the driver asked for it.
 #include "Library.h"
+#include "SystemCalls.h"
 
 namespace {
 
@@ -32,26 +33,24 @@ UserCountBlock* UseUserCountBlock(UserCountBlock* block) {
     return previous;
 }
 
+// A fresh page-file mapping is all zeros, so the first loader has nothing to
+// start: zeroing it here would wipe the count of any process that opened
+// and counted itself in between this one's create and its increment.
 bool LibraryAttach(HINSTANCE module) {
     g_module = module;
     if (g_view)
         return true;
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                        sizeof(UserCountBlock), NX_USER_COUNT_MAPPING);
+    HANDLE mapping = Sys().createFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                             sizeof(UserCountBlock), NX_USER_COUNT_MAPPING);
     if (!mapping)
         return false;
-    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0);
+    void* view = Sys().mapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0);
     if (!view) {
-        CloseHandle(mapping);
+        Sys().closeHandle(mapping);
         return false;
     }
     g_mapping = mapping;
     g_view = g_block = static_cast<UserCountBlock*>(view);
-    // Only the creator starts the block afresh; later loaders keep the
-    // count and the remove-driver flag.
-    if (!existed)
-        ZeroMemory(g_view, sizeof(UserCountBlock));
     InterlockedIncrement(reinterpret_cast<volatile LONG*>(&g_view->users));
     return true;
 }
@@ -67,8 +66,8 @@ void LibraryDetach() {
         RemoveProtocolDriver();
     if (g_block == g_view)
         g_block = nullptr;
-    UnmapViewOfFile(g_view);
+    Sys().unmapViewOfFile(g_view);
     g_view = nullptr;
-    CloseHandle(g_mapping);
+    Sys().closeHandle(g_mapping);
     g_mapping = nullptr;
 }

@@ -39,20 +39,34 @@ bool DriverFilePath(const char* ext, const char* prefix, char (&path)[MAX_PATH])
     return true;
 }
 
-// The service database lock, waited for without limit.
+// The service database lock, retried every 100 ms: for at most `attempts`
+// tries, or without limit when `attempts` is 0.
 class DatabaseLock {
 public:
-    explicit DatabaseLock(SC_HANDLE scm) {
-        while ((lock_ = LockServiceDatabase(scm)) == nullptr)
-            Sleep(100);
+    DatabaseLock(SC_HANDLE scm, int attempts) {
+        for (int i = 0; (lock_ = Sys().lockServiceDatabase(scm)) == nullptr; ++i) {
+            if (attempts > 0 && i + 1 >= attempts)
+                break;
+            Sys().sleep(100);
+        }
     }
-    ~DatabaseLock() { UnlockServiceDatabase(lock_); }
+    ~DatabaseLock() {
+        if (lock_)
+            Sys().unlockServiceDatabase(lock_);
+    }
     DatabaseLock(const DatabaseLock&) = delete;
     DatabaseLock& operator=(const DatabaseLock&) = delete;
+    bool held() const { return lock_ != nullptr; }
 
 private:
     SC_LOCK lock_;
 };
+
+// Removal runs at the last detach, inside the library's entry point, where a
+// lock held elsewhere must not hang the process on its way out: after this
+// many tries (3 s) the service stays registered for the next user, whose
+// open starts it again.
+const int kRemoveLockAttempts = 30;
 
 // Opens the device with share mode 0 and closes it again: is the driver up?
 bool ProbeDriver() {
@@ -69,7 +83,7 @@ bool ProbeDriver() {
 }
 
 bool RegisterService(const char* driverPath) {
-    ScopedServiceHandle scm(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    ScopedServiceHandle scm(Sys().openSCManager(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     if (!scm.get()) {
         StoreSystemError();
         return false;
@@ -77,17 +91,17 @@ bool RegisterService(const char* driverPath) {
     SC_HANDLE service;
     DWORD error;
     {
-        DatabaseLock lock(scm.get());
-        service = OpenServiceA(scm.get(), ProtocolDriverName(), GENERIC_EXECUTE);
+        DatabaseLock lock(scm.get(), 0);
+        service = Sys().openService(scm.get(), ProtocolDriverName(), GENERIC_EXECUTE);
         if (!service)
-            service =
-                CreateServiceA(scm.get(), ProtocolDriverName(), kDisplayName, GENERIC_EXECUTE,
-                               SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                               driverPath, nullptr, nullptr, nullptr, nullptr, nullptr);
+            service = Sys().createService(scm.get(), ProtocolDriverName(), kDisplayName,
+                                          GENERIC_EXECUTE, SERVICE_KERNEL_DRIVER,
+                                          SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, driverPath,
+                                          nullptr, nullptr, nullptr, nullptr, nullptr);
         error = GetLastError();
     }
     if (service) {
-        CloseServiceHandle(service);
+        Sys().closeServiceHandle(service);
         return true;
     }
     if (error == ERROR_SERVICE_EXISTS)
@@ -124,13 +138,14 @@ bool RegisteredFileMissing(SC_HANDLE service) {
 }
 
 bool StartDriverService() {
-    ScopedServiceHandle scm(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    ScopedServiceHandle scm(Sys().openSCManager(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!scm.get()) {
         StoreSystemError();
         return false;
     }
-    ScopedServiceHandle service(OpenServiceA(scm.get(), ProtocolDriverName(), SERVICE_ALL_ACCESS));
-    if (service.get() && !StartServiceA(service.get(), 0, nullptr)) {
+    ScopedServiceHandle service(
+        Sys().openService(scm.get(), ProtocolDriverName(), SERVICE_ALL_ACCESS));
+    if (service.get() && !Sys().startService(service.get(), 0, nullptr)) {
         DWORD error = GetLastError();
         if (error != ERROR_SERVICE_ALREADY_RUNNING) {
             if (error != ERROR_FILE_NOT_FOUND && RegisteredFileMissing(service.get()))
@@ -228,23 +243,27 @@ HANDLE OpenProtocolDriver(bool installAllowed) {
     return INVALID_HANDLE_VALUE;
 }
 
-// Stops and deletes the NT service; the VxD needs nothing.
+// Stops and deletes the NT service; the VxD needs nothing. False when the
+// service cannot be reached, or when the database lock was not had in time
+// (the service is then left stopped but registered).
 bool RemoveProtocolDriver() {
     if (!W32N_IsWindowsNT())
         return W32N_IsWindows95() != FALSE;
-    ScopedServiceHandle scm(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    ScopedServiceHandle scm(Sys().openSCManager(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     if (!scm.get())
         return false;
-    ScopedServiceHandle service(OpenServiceA(scm.get(), ProtocolDriverName(), kRemoveAccess));
+    ScopedServiceHandle service(Sys().openService(scm.get(), ProtocolDriverName(), kRemoveAccess));
     if (!service.get())
         return false;
     SERVICE_STATUS status;
-    ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+    Sys().controlService(service.get(), SERVICE_CONTROL_STOP, &status);
     {
-        DatabaseLock lock(scm.get());
-        DeleteService(service.get());
+        DatabaseLock lock(scm.get(), kRemoveLockAttempts);
+        if (!lock.held())
+            return false;
+        Sys().deleteService(service.get());
     }
-    ControlService(service.get(), SERVICE_CONTROL_INTERROGATE, &status);
+    Sys().controlService(service.get(), SERVICE_CONTROL_INTERROGATE, &status);
     return true;
 }
 

@@ -15,6 +15,20 @@ AgentSystemCalls RealSystemCalls() {
     c.getOverlappedResult = GetOverlappedResult;
     c.readFileEx = ReadFileEx;
     c.writeFileEx = WriteFileEx;
+    c.resetEvent = ResetEvent;
+    c.createFileMapping = CreateFileMappingA;
+    c.mapViewOfFile = MapViewOfFile;
+    c.unmapViewOfFile = UnmapViewOfFile;
+    c.openSCManager = OpenSCManagerA;
+    c.openService = OpenServiceA;
+    c.createService = CreateServiceA;
+    c.startService = StartServiceA;
+    c.controlService = ControlService;
+    c.deleteService = DeleteService;
+    c.lockServiceDatabase = LockServiceDatabase;
+    c.unlockServiceDatabase = UnlockServiceDatabase;
+    c.closeServiceHandle = CloseServiceHandle;
+    c.sleep = Sleep;
     return c;
 }
 

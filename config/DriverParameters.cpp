@@ -1,24 +1,24 @@
 #include "config/DriverParameters.h"
 
 #include "config/DriverParams.h"
-#include "config/RegistryKey.h"
+#include "config/RegistryAccess.h"
 
 namespace {
 
 class RegistrySource : public DriverValueSource {
 public:
-    explicit RegistrySource(CRegistryKey& key) : key_(key) {}
+    explicit RegistrySource(RegistryKeyAccess& key) : key_(key) {}
     bool Get(RegName name, CString& text) const override {
-        return key_.QueryString(RegistryName(name), text) == 1;
+        return key_.QueryString(RegistryName(name), text);
     }
 
 private:
-    CRegistryKey& key_;
+    RegistryKeyAccess& key_;
 };
 
 } // namespace
 
-void WriteDriverParameters(CRegistryKey& adapterKey, const CConfigRecord& record) {
+void WriteDriverParameters(RegistryKeyAccess& adapterKey, const CConfigRecord& record) {
     for (const DriverValue& v : DriverValuesFromRecord(record)) {
         if (v.remove)
             adapterKey.DeleteValue(RegistryName(v.name));
@@ -27,7 +27,7 @@ void WriteDriverParameters(CRegistryKey& adapterKey, const CConfigRecord& record
     }
 }
 
-bool ReadDriverParameters(CRegistryKey& adapterKey, CConfigRecord* record) {
+bool ReadDriverParameters(RegistryKeyAccess& adapterKey, CConfigRecord* record) {
     if (!record)
         return false;
     RecordFromDriverValues(RegistrySource(adapterKey), *record);

@@ -4,10 +4,10 @@
 
 #include "config/ConfigRecord.h"
 
-class CRegistryKey;
+class RegistryKeyAccess;
 
 // Writes every driver value of `record`; single failures are ignored.
-void WriteDriverParameters(CRegistryKey& adapterKey, const CConfigRecord& record);
+void WriteDriverParameters(RegistryKeyAccess& adapterKey, const CConfigRecord& record);
 
 // Fills `record` from the driver values; false only when `record` is null.
-bool ReadDriverParameters(CRegistryKey& adapterKey, CConfigRecord* record);
+bool ReadDriverParameters(RegistryKeyAccess& adapterKey, CConfigRecord* record);

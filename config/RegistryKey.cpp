@@ -116,7 +116,8 @@ int CRegistryKey::EnumChild(DWORD index, CString& name) {
 }
 
 int CRegistryKey::DeleteValue(const char* name) {
-    if (!key_)
+    // Null and "" both name the key's default value, which no caller means.
+    if (!key_ || !name || !*name)
         return 0;
     return RegDeleteValueA(key_, name) == ERROR_SUCCESS ? 1 : 0;
 }

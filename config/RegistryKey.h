@@ -40,6 +40,7 @@ public:
     // installation does (no terminating zero counted).
     int SetString(const char* name, const char* text);
     int EnumChild(DWORD index, CString& name);
+    // Refuses a null or empty name rather than delete the default value.
     int DeleteValue(const char* name);
 
     HKEY Handle() const { return key_; }

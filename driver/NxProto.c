@@ -9,6 +9,7 @@
  * device and link names follow the service name the driver was started as. */
 #include "driver/NxDriver.h"
 
+#include "driver/NxCounters.h"
 #include "sim/SimWorld.h"
 
 #define NAME_CHARS 64
@@ -19,6 +20,16 @@ static WCHAR g_linkName[NAME_CHARS + 16];
 /* Packet queues, pending reads and the list of bindings. */
 static KSPIN_LOCK g_lock;
 static LIST_ENTRY g_opens;
+
+/* Bookkeeping for NX_IOCTL_SIM_COUNTERS. The IRP counts change outside the
+ * lock; the others under it. */
+static volatile LONG g_irpsDispatched;
+static volatile LONG g_irpsCompleted;
+static ULONG g_bindingsCreated;
+static ULONG g_readsPending;
+static ULONG g_packetsAllocated;
+static volatile LONG g_packetsFreed;
+#define NX_COUNT(counter) __atomic_add_fetch(&(counter), 1, __ATOMIC_SEQ_CST)
 
 typedef struct NxOpen {
     LIST_ENTRY link; /* in g_opens */
@@ -43,10 +54,16 @@ typedef struct NxPacket {
 #define READ_TARGET(irp) ((PUCHAR)(irp)->Tail.Overlay.DriverContext[0])
 #define READ_CAPACITY(irp) ((ULONG)(ULONG_PTR)(irp)->Tail.Overlay.DriverContext[1])
 
+/* Every IRP of the driver ends here. */
+static void CompleteIrp(PIRP irp) {
+    NX_COUNT(g_irpsCompleted);
+    IoCompleteRequest(irp, IO_NO_INCREMENT);
+}
+
 static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
     irp->IoStatus.Status = status;
     irp->IoStatus.Information = information;
-    IoCompleteRequest(irp, IO_NO_INCREMENT);
+    CompleteIrp(irp);
     return status;
 }
 
@@ -92,6 +109,7 @@ static PIRP TakePendingRead(NxOpen* open) {
         LIST_ENTRY* entry = RemoveHeadList(&open->pendingReads);
         PIRP irp = CONTAINING_RECORD(entry, IRP, Tail.Overlay.ListEntry);
         InitializeListHead(entry); /* the cancel routine may still unlink it */
+        --g_readsPending;
         if (IoSetCancelRoutine(irp, NULL))
             return irp;
         /* Its cancel routine owns it now. */
@@ -104,7 +122,10 @@ static void NTAPI CancelRead(PDEVICE_OBJECT device, PIRP irp) {
     (void)device;
     IoReleaseCancelSpinLock(irp->CancelIrql);
     KeAcquireSpinLock(&g_lock, &irql);
-    RemoveEntryList(&irp->Tail.Overlay.ListEntry);
+    if (!IsListEmpty(&irp->Tail.Overlay.ListEntry)) { /* still queued, not taken */
+        RemoveEntryList(&irp->Tail.Overlay.ListEntry);
+        --g_readsPending;
+    }
     InitializeListHead(&irp->Tail.Overlay.ListEntry);
     KeReleaseSpinLock(&g_lock, irql);
     Complete(irp, STATUS_CANCELLED, 0);
@@ -132,6 +153,7 @@ static void FreePackets(NxOpen* open) {
     while (!IsListEmpty(&open->packets)) {
         LIST_ENTRY* entry = RemoveHeadList(&open->packets);
         ExFreePoolWithTag(CONTAINING_RECORD(entry, NxPacket, link), NX_POOL_TAG);
+        NX_COUNT(g_packetsFreed);
     }
     open->packetCount = 0;
 }
@@ -174,19 +196,21 @@ static NTSTATUS SendPacket(NxOpen* sender, const UCHAR* data, ULONG length) {
             ExAllocatePoolWithTag(NonPagedPool, FIELD_OFFSET(NxPacket, data) + length, NX_POOL_TAG);
         if (!packet)
             continue; /* lost, as on a congested link */
+        ++g_packetsAllocated;
         packet->length = length;
         RtlCopyMemory(packet->data, data, length);
         InsertTailList(&open->packets, &packet->link);
         if (++open->packetCount > SIM_MAX_QUEUED_PACKETS) {
             LIST_ENTRY* oldest = RemoveHeadList(&open->packets);
             ExFreePoolWithTag(CONTAINING_RECORD(oldest, NxPacket, link), NX_POOL_TAG);
+            NX_COUNT(g_packetsFreed);
             --open->packetCount;
         }
     }
     KeReleaseSpinLock(&g_lock, irql);
     while (!IsListEmpty(&done)) {
         LIST_ENTRY* entry = RemoveHeadList(&done);
-        IoCompleteRequest(CONTAINING_RECORD(entry, IRP, Tail.Overlay.ListEntry), IO_NO_INCREMENT);
+        CompleteIrp(CONTAINING_RECORD(entry, IRP, Tail.Overlay.ListEntry));
     }
     return STATUS_SUCCESS;
 }
@@ -204,7 +228,8 @@ static NTSTATUS StartRead(NxOpen* open, PIRP irp) {
         NxPacket* packet = CONTAINING_RECORD(entry, NxPacket, link);
         FillRead(irp, packet->data, packet->length);
         ExFreePoolWithTag(packet, NX_POOL_TAG);
-        IoCompleteRequest(irp, IO_NO_INCREMENT);
+        NX_COUNT(g_packetsFreed);
+        CompleteIrp(irp);
         return STATUS_SUCCESS;
     }
     IoSetCancelRoutine(irp, CancelRead);
@@ -214,6 +239,7 @@ static NTSTATUS StartRead(NxOpen* open, PIRP irp) {
     }
     IoMarkIrpPending(irp);
     InsertTailList(&open->pendingReads, &irp->Tail.Overlay.ListEntry);
+    ++g_readsPending;
     KeReleaseSpinLock(&g_lock, irql);
     return STATUS_PENDING;
 }
@@ -342,6 +368,28 @@ static NTSTATUS CancelControl(NxOpen* open, PIRP irp, ULONG code, ULONG inLength
     return Complete(irp, STATUS_SUCCESS, NX_CANCEL_READ_LENGTH);
 }
 
+/* The driver's own bookkeeping (driver/NxCounters.h), for leak tests. */
+static NTSTATUS CountersControl(PIRP irp, ULONG outLength) {
+    NxDriverCounters* out = (NxDriverCounters*)irp->AssociatedIrp.SystemBuffer;
+    KIRQL irql;
+    if (!out || outLength < sizeof *out)
+        return Complete(irp, STATUS_BUFFER_TOO_SMALL, 0);
+    RtlZeroMemory(out, sizeof *out);
+    KeAcquireSpinLock(&g_lock, &irql);
+    for (LIST_ENTRY* e = g_opens.Flink; e != &g_opens; e = e->Flink) {
+        ++out->bindingsOpen;
+        out->packetsQueued += CONTAINING_RECORD(e, NxOpen, link)->packetCount;
+    }
+    out->bindingsCreated = g_bindingsCreated;
+    out->readsPending = g_readsPending;
+    out->packetsAllocated = g_packetsAllocated;
+    KeReleaseSpinLock(&g_lock, irql);
+    out->packetsFreed = (uint32_t)g_packetsFreed;
+    out->irpsDispatched = (uint32_t)g_irpsDispatched;
+    out->irpsOutstanding = (uint32_t)(g_irpsDispatched - g_irpsCompleted - 1);
+    return Complete(irp, STATUS_SUCCESS, sizeof *out);
+}
+
 /* IRP_MJ_DEVICE_CONTROL: the library's control codes on one binding. Each
  * handler validates its lengths and state first and completes the IRP once
  * (or leaves a read pending). */
@@ -353,9 +401,12 @@ static NTSTATUS DeviceControl(PDEVICE_OBJECT device, PIRP irp) {
     ULONG outLength = stack->Parameters.DeviceIoControl.OutputBufferLength;
     const char* input = (const char*)irp->AssociatedIrp.SystemBuffer;
     (void)device;
+    NX_COUNT(g_irpsDispatched);
     if (!open)
         return Complete(irp, STATUS_INVALID_DEVICE_STATE, 0);
     switch (code) {
+    case NX_IOCTL_SIM_COUNTERS:
+        return CountersControl(irp, outLength);
     case NX_IOCTL_SELECT_ADAPTER:
         return SelectOrOpen(open, irp, input, inLength, FALSE);
     case NX_IOCTL_OPEN_ADAPTER:
@@ -390,6 +441,7 @@ static NTSTATUS NTAPI DispatchWrite(PDEVICE_OBJECT device, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     NxOpen* open = OpenOf(stack);
     (void)device;
+    NX_COUNT(g_irpsDispatched);
     if (!open)
         return Complete(irp, STATUS_INVALID_DEVICE_STATE, 0);
     ULONG length = stack->Parameters.Write.Length;
@@ -406,6 +458,7 @@ static NTSTATUS NTAPI DispatchRead(PDEVICE_OBJECT device, PIRP irp) {
     PUCHAR out = (PUCHAR)irp->AssociatedIrp.SystemBuffer;
     ULONG length = stack->Parameters.Read.Length;
     (void)device;
+    NX_COUNT(g_irpsDispatched);
     if (!open || !open->opened)
         return Complete(irp, STATUS_INVALID_DEVICE_STATE, 0);
     if (!out || length < sizeof(PacketHeader))
@@ -425,6 +478,7 @@ static NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     KIRQL irql;
     (void)device;
+    NX_COUNT(g_irpsDispatched);
     if (!stack->FileObject)
         return Complete(irp, STATUS_INVALID_PARAMETER, 0);
     NxOpen* open = ExAllocatePoolWithTag(NonPagedPool, sizeof *open, NX_POOL_TAG);
@@ -435,6 +489,7 @@ static NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
     InitializeListHead(&open->pendingReads);
     KeAcquireSpinLock(&g_lock, &irql);
     InsertTailList(&g_opens, &open->link);
+    ++g_bindingsCreated;
     KeReleaseSpinLock(&g_lock, irql);
     stack->FileObject->FsContext = open;
     return Complete(irp, STATUS_SUCCESS, 0);
@@ -444,6 +499,7 @@ static NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
 static NTSTATUS NTAPI DispatchCleanup(PDEVICE_OBJECT device, PIRP irp) {
     NxOpen* open = OpenOf(IoGetCurrentIrpStackLocation(irp));
     (void)device;
+    NX_COUNT(g_irpsDispatched);
     if (open)
         CancelPendingReads(open);
     return Complete(irp, STATUS_SUCCESS, 0);
@@ -456,6 +512,7 @@ static NTSTATUS NTAPI DispatchClose(PDEVICE_OBJECT device, PIRP irp) {
     NxOpen* open = OpenOf(stack);
     KIRQL irql;
     (void)device;
+    NX_COUNT(g_irpsDispatched);
     if (open) {
         CancelPendingReads(open);
         KeAcquireSpinLock(&g_lock, &irql);

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds and runs nxbench.exe (the agent library against bare device I/O) in
-# the worktree's Wine prefix, as Windows XP: driver service "NXPROTO".
-#   scripts/bench.sh [iterations]
+# Builds and runs nxbench.exe (the agent library against bare device I/O, as
+# interleaved pairs) in the worktree's Wine prefix, as Windows XP: driver
+# service "NXPROTO"; then nxcost.exe (the library's own cost per request,
+# in-process, no driver).
+#   scripts/bench.sh [pairs]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target nxbench nxproto nxlib32
+cmake --build --preset mingw --target nxbench nxcost nxproto nxlib32
 . scripts/wine-env.sh
 wd_wine_start
 wine reg add 'HKCU\Software\Wine\AppDefaults\nxbench.exe' /v Version /d winxp /f >/dev/null 2>&1
@@ -13,3 +15,4 @@ wine reg add 'HKCU\Software\Wine\AppDefaults\nxbench.exe' /v Version /d winxp /f
 wine sc stop NXPROTO4 >/dev/null 2>&1 || true
 wine sc delete NXPROTO4 >/dev/null 2>&1 || true
 wine "$WD_BIN/nxbench.exe" "$@"
+wine "$WD_BIN/nxcost.exe"

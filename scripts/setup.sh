@@ -3,8 +3,10 @@
 # as root). Does nothing when everything is already there.
 set -euo pipefail
 
+# clang and libclang-rt-dev build the libFuzzer targets (-fsanitize=fuzzer
+# links libclang_rt.fuzzer from the latter).
 packages=(cmake ninja-build g++ mingw-w64 googletest wine wine32:i386 xvfb imagemagick
-          x11-utils xdotool nsis)
+          x11-utils xdotool nsis clang libclang-rt-dev)
 
 missing=()
 for p in "${packages[@]}"; do

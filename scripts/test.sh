@@ -9,6 +9,10 @@ cmake --preset host >/dev/null
 cmake --build --preset host
 ctest --preset host
 
+# A short run of every fuzz target from its seeds (scripts/fuzz.sh runs
+# them long).
+scripts/fuzz.sh -seconds 3
+
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
 . scripts/wine-env.sh

@@ -6,7 +6,7 @@
 #include "adapter/StatusText.h"
 
 // Quality: x100/95 truncated, +45 above 10, capped at 100, no lower clamp.
-TEST(SignalQuality, WrongThresholdOrScaleOrCapShowsWrongPercentage) {
+TEST(SignalQuality, ScaleThresholdAndCapGiveTheDocumentedPercentages) {
     EXPECT_EQ(0, SignalQuality(0));
     EXPECT_EQ(9, SignalQuality(9));    // 9.47 truncated
     EXPECT_EQ(10, SignalQuality(10));  // 10.5 -> 10: not above 10, no bonus
@@ -28,7 +28,7 @@ TEST(SignalQuality, ExtremeLevelsDoNotOverflow) {
     EXPECT_STREQ("56%", FormatSignalQuality(11).c_str());
 }
 
-TEST(ChannelFrequency, WrongFormulaOrRoundingShowsWrongFrequency) {
+TEST(ChannelFrequency, FrequencyFollowsTheFormulaAndDropsTheThousandths) {
     EXPECT_STREQ("36 / 5.18 GHz", FormatChannelFrequency(36).c_str());
     EXPECT_EQ(5745u, ChannelFrequencyMHz(149));
     EXPECT_STREQ("149 / 5.74 GHz", FormatChannelFrequency(149).c_str()); // not 5.75
@@ -36,7 +36,7 @@ TEST(ChannelFrequency, WrongFormulaOrRoundingShowsWrongFrequency) {
     EXPECT_STREQ("64 / 5.32 GHz", FormatChannelFrequency(64).c_str());
 }
 
-TEST(Addresses, BroadcastBssidMustShowEmptyButOwnAddressNot) {
+TEST(Addresses, BroadcastBssidShowsEmptyButOwnAddressInFull) {
     const uint8_t ff[6] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     EXPECT_STREQ("", FormatAccessPointAddress(ff).c_str());
     EXPECT_STREQ("FF-FF-FF-FF-FF-FF", FormatMacAddress(ff).c_str());
@@ -109,6 +109,23 @@ TEST(RegulatoryDomain, DamagedFormatStringIsNotHandedToPrintf) {
     EXPECT_STREQ("0x10 FCC (US)", FormatRegulatoryDomainText(nullptr, 0x10, "FCC (US)").c_str());
     EXPECT_STREQ("0x10 FCC (US)", FormatRegulatoryDomainText("0x%02x", 0x10, "FCC (US)").c_str());
     EXPECT_STREQ("16%: FCC (US)", FormatRegulatoryDomainText("%d%%: %s", 0x10, "FCC (US)").c_str());
+}
+
+TEST(RegulatoryDomain, FlagAfterWidthOrHugeWidthFallsBackToTheBuiltInFormat) {
+    // printf reads flags only before the width: "%02 x" is no conversion it
+    // knows, and the arguments after it would be read as the wrong types.
+    EXPECT_STREQ("0x10 FCC (US)",
+                 FormatRegulatoryDomainText("0x%02 x%s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("0x10 FCC (US)", FormatRegulatoryDomainText("%2.2 d%s", 0x10, "FCC (US)").c_str());
+    // A width of a billion would make the line a gigabyte.
+    EXPECT_STREQ("0x10 FCC (US)",
+                 FormatRegulatoryDomainText("%999999999x %s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("0x10 FCC (US)",
+                 FormatRegulatoryDomainText("%.100d %s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("0x10 FCC (US)", FormatRegulatoryDomainText("%", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("  0016 FCC (US)",
+                 FormatRegulatoryDomainText("%6.4d %s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("0X1F -- Spain", FormatRegulatoryDomainText("%#X -- %s", 0x1F, "Spain").c_str());
 }
 
 TEST(QueryRule, RetryOnlyOnceAndOnlyWhenTheNeededSizeFits) {

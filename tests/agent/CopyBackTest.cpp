@@ -36,3 +36,10 @@ TEST(CopyBack, LyingDriverCannotOverrunCallerOrInlineArea) {
     EXPECT_EQ(512u, RequestCopyBackLength(Query(0xFFFFFFFF, 4096)));
     EXPECT_EQ(0u, RequestCopyBackLength(Query(100, 0)));
 }
+
+TEST(CancelExchange, HeaderOnlyPacketExchangesItsHeaderAndNoMore) {
+    EXPECT_EQ(56u, CancelExchangeLength(0));
+    EXPECT_EQ(57u, CancelExchangeLength(1));
+    EXPECT_EQ(57u, CancelExchangeLength(1514));
+    EXPECT_EQ(57u, CancelExchangeLength(0xFFFFFFFFu)) << "no wrap for a huge data length";
+}

@@ -16,7 +16,7 @@ std::string Compose(const char* module, const char* base, const char* ext,
 }
 } // namespace
 
-TEST(DriverFilePath, WrongFolderOrNameWouldMissTheDriverBesideTheLibrary) {
+TEST(DriverFilePath, DriverFileIsBesideTheLibraryUnderItsOwnName) {
     EXPECT_EQ("C:\\PROGRA~1\\WAVEDESK\\NXPROTO.SYS",
               Compose("C:\\PROGRA~1\\WAVEDESK\\NXLIB32.DLL", "NXPROTO", ".SYS"));
     EXPECT_EQ("C:\\NXPROTO4.SYS", Compose("C:\\NXLIB32.DLL", "NXPROTO4", ".SYS"));

@@ -165,6 +165,31 @@ TEST(RegistryEnumNt4, ServiceNameDescriptionAndTitleWithFallbacks) {
     EXPECT_EQ("Unknown", missing.title);
 }
 
+TEST(RegistryEnumNt4, FirstAndNextVisitEveryNetworkCardThenEndWith259AndRestart) {
+    AS("nt40");
+    const char* path = W32N_GetNetCardRegistryPath();
+    EXPECT_STREQ("Software\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards", path);
+    Fixture f(path);
+    ASSERT_TRUE(f.Add("90", {{"ServiceName", "DOVIZ9"}, {"Description", "Card"}}));
+    ASSERT_TRUE(f.Add("91", {{"ServiceName", "E1"}, {"Description", "D"}, {"Title", "[1] T"}}));
+    int calls = 0;
+    std::map<std::string, Fields> found = EnumerateAll(&calls);
+    EXPECT_EQ(SubkeyCount(path) + 1, static_cast<DWORD>(calls));
+    ASSERT_EQ(1u, found.count("DOVIZ9"));
+    EXPECT_EQ("Card", found["DOVIZ9"].description);
+    EXPECT_EQ("Card", found["DOVIZ9"].title);
+    ASSERT_EQ(1u, found.count("E1"));
+    EXPECT_EQ("[1] T", found["E1"].title);
+    W32N_ADAPTER_INFO info;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NO_MORE_ITEMS), W32N_GetNextAdapterRegistryInfo(&info))
+        << "the cursor keeps advancing past the end";
+    EXPECT_EQ(0u, W32N_GetFirstAdapterRegistryInfo(&info));
+    W32N_ADAPTER_INFO byIndex;
+    EXPECT_EQ(0u, W32N_GetAdapterRegistryInfoBySubkeyIndex(&byIndex, 0));
+    EXPECT_STREQ(byIndex.name, info.name) << "First did not restart at subkey 0";
+    EXPECT_STREQ(byIndex.title, info.title);
+}
+
 TEST(RegistryEnum2000, InstanceIdAndDescriptionWithNonAdapterSubkeys) {
     AS("winxp");
     Fixture f(W32N_GetNetCardRegistryPath());

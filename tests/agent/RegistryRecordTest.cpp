@@ -34,7 +34,7 @@ TEST(RegistryText, LongTextIsCutToFitNeverOverrunsTheField) {
     EXPECT_STREQ("", g.record.name);
 }
 
-TEST(InstanceTitle, WrongNumberOrFormatInTheTitle) {
+TEST(InstanceTitle, TitleIsTheDecimalSubkeyInBracketsThenTheDescription) {
     char title[NX_REGISTRY_TEXT_SIZE];
     FormatInstanceTitle(title, "0002", "Net Card");
     EXPECT_STREQ("[2] Net Card", title);

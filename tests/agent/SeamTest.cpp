@@ -8,6 +8,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,8 @@ struct Fake {
     bool versionFails = false;
     bool probeFails = false;
     DWORD selectOffsetStatus = 0;
-    DWORD ioctlError = 0; // nonzero: DeviceIoControl fails with it
+    DWORD ioctlError = 0;  // nonzero: DeviceIoControl fails with it
+    DWORD failingCode = 0; // nonzero: only this control code fails
     bool pendThenComplete = false;
     // Request answer.
     DWORD answerStatus = 0;
@@ -46,11 +48,25 @@ struct Fake {
     std::vector<Call> calls;
     std::vector<uint8_t> setBlock; // what a set's buffer held during the call
     NdisRequestRecord* pending = nullptr;
+    int opens = 0; // OPEN_EXISTING opens so far: each gets its own handle
+    // The shared mapping as another process sees it too.
+    UserCountBlock shared{};
+    bool mappingExisted = false;
+    bool otherLoaderCountsIn = false; // between this one's create and its map
+    // The service manager.
+    bool serviceMissing = false;
+    bool lockHeldElsewhere = false;   // until a minute has been waited
+    DWORD slept = 0;                  // milliseconds
+    std::vector<std::string> service; // what reached the service manager, in order
 };
 
 Fake* g_fake = nullptr;
 HANDLE const kDevice = reinterpret_cast<HANDLE>(0x4D00);
 HANDLE const kProbe = reinterpret_cast<HANDLE>(0x4E00);
+HANDLE const kMapping = reinterpret_cast<HANDLE>(0x4F00);
+SC_HANDLE const kScm = reinterpret_cast<SC_HANDLE>(0x5000);
+SC_HANDLE const kService = reinterpret_cast<SC_HANDLE>(0x5100);
+SC_LOCK const kLock = reinterpret_cast<SC_LOCK>(0x5200);
 
 BOOL WINAPI FakeVersion(OSVERSIONINFOA* v) {
     if (g_fake->versionFails) {
@@ -77,7 +93,8 @@ HANDLE WINAPI FakeCreateFile(LPCSTR name, DWORD, DWORD share, LPSECURITY_ATTRIBU
             SetLastError(ERROR_FILE_NOT_FOUND);
             return INVALID_HANDLE_VALUE;
         }
-        return kProbe;
+        return reinterpret_cast<HANDLE>(reinterpret_cast<uintptr_t>(kProbe) +
+                                        0x10 * static_cast<uintptr_t>(g_fake->opens++));
     }
     return kDevice;
 }
@@ -99,7 +116,7 @@ void Answer(NdisRequestRecord* r) {
                g_fake->answerWritten);
 }
 
-BOOL WINAPI FakeIoctl(HANDLE h, DWORD code, LPVOID in, DWORD inSize, LPVOID, DWORD outSize,
+BOOL WINAPI FakeIoctl(HANDLE h, DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
                       LPDWORD returned, LPOVERLAPPED ov) {
     Call c;
     c.what = "ioctl";
@@ -120,12 +137,14 @@ BOOL WINAPI FakeIoctl(HANDLE h, DWORD code, LPVOID in, DWORD inSize, LPVOID, DWO
     g_fake->calls.push_back(c);
     if (returned)
         *returned = 0;
-    if (g_fake->ioctlError) {
+    if (g_fake->ioctlError && (!g_fake->failingCode || g_fake->failingCode == code)) {
         SetLastError(g_fake->ioctlError);
         return FALSE;
     }
     if (code == NX_IOCTL_SELECT_ADAPTER && ov)
         ov->Offset = g_fake->selectOffsetStatus;
+    if (code == NX_IOCTL_CANCEL_READ) // the driver hands back its 57 bytes
+        memset(out, 0xEE, outSize);
     if (g_fake->pendThenComplete) {
         g_fake->pending = isRequest ? record : nullptr;
         SetLastError(ERROR_IO_PENDING);
@@ -170,14 +189,115 @@ BOOL WINAPI FakeWriteEx(HANDLE h, LPCVOID, DWORD size, LPOVERLAPPED ov,
     return TRUE;
 }
 
+HANDLE WINAPI FakeCreateMapping(HANDLE, LPSECURITY_ATTRIBUTES, DWORD, DWORD, DWORD size,
+                                LPCSTR name) {
+    g_fake->service.push_back(std::string("mapping ") + name + " " + std::to_string(size));
+    SetLastError(g_fake->mappingExisted ? ERROR_ALREADY_EXISTS : 0);
+    return kMapping;
+}
+
+LPVOID WINAPI FakeMapView(HANDLE mapping, DWORD, DWORD, DWORD, SIZE_T) {
+    if (mapping != kMapping)
+        return nullptr;
+    if (g_fake->otherLoaderCountsIn)
+        InterlockedIncrement(reinterpret_cast<volatile LONG*>(&g_fake->shared.users));
+    return &g_fake->shared;
+}
+
+BOOL WINAPI FakeUnmapView(LPCVOID view) {
+    g_fake->service.push_back(view == &g_fake->shared ? "unmap" : "unmap ?");
+    return TRUE;
+}
+
+SC_HANDLE WINAPI FakeOpenScm(LPCSTR, LPCSTR, DWORD access) {
+    g_fake->service.push_back("scm " + std::to_string(access));
+    return kScm;
+}
+
+SC_HANDLE WINAPI FakeOpenService(SC_HANDLE, LPCSTR name, DWORD access) {
+    g_fake->service.push_back(std::string("open ") + name + " " + std::to_string(access));
+    if (g_fake->serviceMissing && access == GENERIC_EXECUTE) {
+        SetLastError(ERROR_SERVICE_DOES_NOT_EXIST);
+        return nullptr;
+    }
+    return kService;
+}
+
+SC_HANDLE WINAPI FakeCreateService(SC_HANDLE, LPCSTR name, LPCSTR, DWORD, DWORD type, DWORD start,
+                                   DWORD errorControl, LPCSTR, LPCSTR, LPDWORD, LPCSTR, LPCSTR,
+                                   LPCSTR) {
+    g_fake->service.push_back(std::string("create ") + name + " " + std::to_string(type) + " " +
+                              std::to_string(start) + " " + std::to_string(errorControl));
+    return kService;
+}
+
+BOOL WINAPI FakeStartService(SC_HANDLE, DWORD, LPCSTR*) {
+    g_fake->service.push_back("start");
+    return TRUE;
+}
+
+BOOL WINAPI FakeControlService(SC_HANDLE, DWORD control, LPSERVICE_STATUS) {
+    g_fake->service.push_back("control " + std::to_string(control));
+    return TRUE;
+}
+
+BOOL WINAPI FakeDeleteService(SC_HANDLE) {
+    g_fake->service.push_back("delete");
+    return TRUE;
+}
+
+SC_LOCK WINAPI FakeLock(SC_HANDLE) {
+    if (g_fake->lockHeldElsewhere && g_fake->slept < 60000) {
+        SetLastError(ERROR_SERVICE_DATABASE_LOCKED);
+        return nullptr;
+    }
+    g_fake->service.push_back("lock");
+    return kLock;
+}
+
+BOOL WINAPI FakeUnlock(SC_LOCK lock) {
+    g_fake->service.push_back(lock == kLock ? "unlock" : "unlock ?");
+    return TRUE;
+}
+
+BOOL WINAPI FakeCloseService(SC_HANDLE h) {
+    g_fake->service.push_back(h == kScm       ? "close scm"
+                              : h == kService ? "close service"
+                                              : "close ?");
+    return TRUE;
+}
+
+VOID WINAPI FakeSleep(DWORD ms) {
+    g_fake->slept += ms;
+}
+
 void WINAPI Completion(DWORD, DWORD, LPOVERLAPPED) {}
 
 class Seam : public testing::Test {
 protected:
     void SetUp() override {
         g_fake = &fake;
-        AgentSystemCalls calls = {FakeVersion, FakeCreateFile, FakeClose,  FakeIoctl,
-                                  FakeWait,    FakeReadEx,     FakeWriteEx};
+        AgentSystemCalls calls = RealSystemCalls();
+        calls.getVersionEx = FakeVersion;
+        calls.createFile = FakeCreateFile;
+        calls.closeHandle = FakeClose;
+        calls.deviceIoControl = FakeIoctl;
+        calls.getOverlappedResult = FakeWait;
+        calls.readFileEx = FakeReadEx;
+        calls.writeFileEx = FakeWriteEx;
+        calls.createFileMapping = FakeCreateMapping;
+        calls.mapViewOfFile = FakeMapView;
+        calls.unmapViewOfFile = FakeUnmapView;
+        calls.openSCManager = FakeOpenScm;
+        calls.openService = FakeOpenService;
+        calls.createService = FakeCreateService;
+        calls.startService = FakeStartService;
+        calls.controlService = FakeControlService;
+        calls.deleteService = FakeDeleteService;
+        calls.lockServiceDatabase = FakeLock;
+        calls.unlockServiceDatabase = FakeUnlock;
+        calls.closeServiceHandle = FakeCloseService;
+        calls.sleep = FakeSleep;
         saved = ReplaceSystemCalls(calls);
         ForgetPlatformAnswers();
         savedBlock = UseUserCountBlock(&block);
@@ -524,6 +644,176 @@ TEST_F(Seam, CancelReadSendsFirst57BytesAndStoresFailure) {
     fake.ioctlError = ERROR_GEN_FAILURE;
     EXPECT_EQ(static_cast<DWORD>(ERROR_GEN_FAILURE), W32N_CancelPacketRead(kDevice, packet));
     EXPECT_EQ(ERROR_GEN_FAILURE, W32N_GetLastError());
+}
+
+TEST_F(Seam, CancelOfHeaderOnlyPacketExchanges57BytesButTouchesOnlyTheHeader) {
+    AsNt();
+    struct {
+        PacketHeader header;
+        uint8_t guard[8];
+    } area;
+    memset(&area, 0x11, sizeof area);
+    area.header.dataLength = 0;
+    EXPECT_EQ(0u, W32N_CancelPacketRead(kDevice, &area.header));
+    std::vector<Call> calls = Ioctls();
+    ASSERT_EQ(1u, calls.size());
+    const Call& io = calls.back();
+    ASSERT_EQ(57u, io.input.size());
+    EXPECT_EQ(57u, io.outSize);
+    EXPECT_EQ(0x11, io.input[51]);
+    EXPECT_EQ(0, io.input[56]) << "the byte past the header was read from the caller";
+    const uint8_t* header = reinterpret_cast<const uint8_t*>(&area.header);
+    EXPECT_EQ(0xEE, header[0]) << "the driver's answer did not come back";
+    EXPECT_EQ(0xEE, header[55]);
+    for (uint8_t g : area.guard)
+        ASSERT_EQ(0x11, g) << "written past the packet";
+}
+
+TEST_F(Seam, CancelOfPacketWithDataExchangesAndReturns57Bytes) {
+    AsNt();
+    struct {
+        PacketHeader header;
+        uint8_t data[4];
+    } packet;
+    memset(&packet, 0x22, sizeof packet);
+    packet.header.dataLength = sizeof packet.data;
+    EXPECT_EQ(0u, W32N_CancelPacketRead(kDevice, &packet));
+    std::vector<Call> calls = Ioctls();
+    ASSERT_EQ(1u, calls.size());
+    const Call& io = calls.back();
+    ASSERT_EQ(57u, io.input.size());
+    EXPECT_EQ(0x22, io.input[56]) << "the first data byte belongs to the exchange";
+    EXPECT_EQ(0xEE, packet.data[0]);
+    EXPECT_EQ(0x22, packet.data[1]) << "more than 57 bytes came back";
+}
+
+TEST_F(Seam, FailedCancelLeavesThePacketAsItWas) {
+    AsNt();
+    uint8_t packet[60];
+    memset(packet, 0x33, sizeof packet);
+    fake.ioctlError = ERROR_GEN_FAILURE;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_GEN_FAILURE), W32N_CancelPacketRead(kDevice, packet));
+    for (uint8_t b : packet)
+        ASSERT_EQ(0x33, b);
+}
+
+TEST_F(Seam, NtOpenSendsTheWholeNameWithItsNulToSelectThenOpen) {
+    AsNt();
+    const char name[] = "\\Device\\{5F2A9C31}";
+    HANDLE h = W32N_OpenAdapterA(name);
+    ASSERT_EQ(kProbe, h) << "the first open of the device is the handle returned";
+    std::vector<Call> io = Ioctls();
+    ASSERT_EQ(2u, io.size());
+    const std::vector<uint8_t> expected(name, name + sizeof name);
+    EXPECT_EQ(NX_IOCTL_SELECT_ADAPTER, io[0].code);
+    EXPECT_EQ(expected, io[0].input);
+    EXPECT_EQ(0u, io[0].outSize);
+    EXPECT_EQ(NX_IOCTL_OPEN_ADAPTER, io[1].code);
+    EXPECT_EQ(expected, io[1].input);
+    EXPECT_NE(io[0].overlapped, nullptr);
+    EXPECT_FALSE(Closed(kProbe));
+    EXPECT_EQ(0, W32N_GetLastError());
+}
+
+TEST_F(Seam, NtFailingSelectOrOpenStepClosesTheDriverHandleAndKeepsTheError) {
+    AsNt();
+    fake.ioctlError = ERROR_FILE_NOT_FOUND;
+    fake.failingCode = NX_IOCTL_SELECT_ADAPTER;
+    EXPECT_EQ(INVALID_HANDLE_VALUE, W32N_OpenAdapterA("\\Device\\{X}"));
+    EXPECT_TRUE(Closed(kProbe)) << "a failed select left the driver handle open";
+    EXPECT_EQ(1u, Ioctls().size()) << "the open step ran after a failed select";
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, W32N_GetLastError());
+
+    fake.calls.clear();
+    fake.opens = 0;
+    fake.ioctlError = ERROR_INVALID_FUNCTION;
+    fake.failingCode = NX_IOCTL_OPEN_ADAPTER;
+    EXPECT_EQ(INVALID_HANDLE_VALUE, W32N_OpenAdapterA("\\Device\\{X}"));
+    EXPECT_TRUE(Closed(kProbe)) << "a failed open step left the driver handle open";
+    EXPECT_EQ(2u, Ioctls().size());
+    EXPECT_EQ(ERROR_INVALID_FUNCTION, W32N_GetLastError());
+}
+
+TEST_F(Seam, NtServiceIsRegisteredAsDemandStartKernelDriverWithNormalErrorControl) {
+    AsNt();
+    fake.probeFails = true;
+    fake.serviceMissing = true;
+    W32N_OpenAdapterA("\\Device\\{X}");
+    std::string create = "create NXPROTO " + std::to_string(SERVICE_KERNEL_DRIVER) + " " +
+                         std::to_string(SERVICE_DEMAND_START) + " " +
+                         std::to_string(SERVICE_ERROR_NORMAL);
+    ASSERT_GE(fake.service.size(), 4u);
+    EXPECT_EQ("scm " + std::to_string(SC_MANAGER_ALL_ACCESS), fake.service[0]);
+    EXPECT_EQ("lock", fake.service[1]);
+    EXPECT_EQ("open NXPROTO " + std::to_string(GENERIC_EXECUTE), fake.service[2]);
+    EXPECT_EQ(create, fake.service[3]);
+    EXPECT_EQ("unlock", fake.service[4]);
+}
+
+TEST_F(Seam, FirstLoaderKeepsTheCountOfAnotherThatCountedInMeanwhile) {
+    // This process creates the mapping; before it maps its view, another
+    // process opens the same block and counts itself in.
+    fake.otherLoaderCountsIn = true;
+    bool attached = LibraryAttach(nullptr);
+    fake.otherLoaderCountsIn = false;
+    int32_t users = fake.shared.users;
+    if (attached)
+        LibraryDetach();
+    ASSERT_TRUE(attached);
+    EXPECT_EQ(2, users) << "the first loader wiped the other process's count";
+    EXPECT_EQ(1, fake.shared.users) << "the other process still has the library";
+    EXPECT_EQ(std::vector<std::string>({"mapping NXLIB32Mapper 8", "unmap"}), fake.service);
+    EXPECT_TRUE(Closed(kMapping));
+}
+
+TEST_F(Seam, LastDetachStopsThenDeletesUnderTheLockThenInterrogates) {
+    AsNt();
+    ASSERT_TRUE(LibraryAttach(nullptr));
+    fake.shared.removeDriver = 1;
+    fake.service.clear();
+    LibraryDetach();
+    EXPECT_EQ(0, fake.shared.users);
+    const std::vector<std::string> expected = {
+        "scm " + std::to_string(SC_MANAGER_ALL_ACCESS),
+        "open NXPROTO " + std::to_string(DELETE | SERVICE_STOP | SERVICE_INTERROGATE),
+        "control " + std::to_string(SERVICE_CONTROL_STOP),
+        "lock",
+        "delete",
+        "unlock",
+        "control " + std::to_string(SERVICE_CONTROL_INTERROGATE),
+        "close service",
+        "close scm",
+        "unmap"};
+    EXPECT_EQ(expected, fake.service);
+    EXPECT_EQ(0u, fake.slept);
+}
+
+TEST_F(Seam, DatabaseLockHeldElsewhereAtLastDetachEndsTheWaitAndLeavesTheService) {
+    AsNt();
+    ASSERT_TRUE(LibraryAttach(nullptr));
+    fake.shared.removeDriver = 1;
+    fake.lockHeldElsewhere = true;
+    fake.service.clear();
+    LibraryDetach();
+    EXPECT_GT(fake.slept, 0u) << "gave up without waiting";
+    EXPECT_LE(fake.slept, 5000u) << "process exit waited for the lock";
+    EXPECT_EQ(fake.service.end(), std::find(fake.service.begin(), fake.service.end(), "delete"))
+        << "deleted without the lock";
+    EXPECT_EQ(fake.service.end(), std::find(fake.service.begin(), fake.service.end(), "unlock"));
+    const std::vector<std::string> tail = {"close service", "close scm", "unmap"};
+    ASSERT_GE(fake.service.size(), tail.size());
+    EXPECT_TRUE(std::equal(tail.begin(), tail.end(), fake.service.end() - 3));
+}
+
+TEST_F(Seam, DetachWithOtherUsersLeftNeverReachesTheServiceManager) {
+    AsNt();
+    ASSERT_TRUE(LibraryAttach(nullptr));
+    fake.shared.removeDriver = 1;
+    InterlockedIncrement(reinterpret_cast<volatile LONG*>(&fake.shared.users));
+    fake.service.clear();
+    LibraryDetach();
+    EXPECT_EQ(1, fake.shared.users);
+    EXPECT_EQ(std::vector<std::string>({"unmap"}), fake.service);
 }
 
 TEST_F(Seam, LoopbackBlockCarriesValueLengthAndData) {

@@ -62,6 +62,17 @@ std::string ServiceDisplayName(const char* name) {
     return c->lpDisplayName ? c->lpDisplayName : "";
 }
 
+bool ServiceKinds(const char* name, DWORD& type, DWORD& start, DWORD& errorControl) {
+    std::vector<char> b;
+    if (!Config(name, b))
+        return false;
+    auto* c = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(b.data());
+    type = c->dwServiceType;
+    start = c->dwStartType;
+    errorControl = c->dwErrorControl;
+    return true;
+}
+
 bool RemoveServiceNow(const char* name) {
     {
         Scm s(name, SERVICE_ALL_ACCESS);
@@ -103,7 +114,7 @@ std::string ShortExeFolder() {
     return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-HANDLE StartHelper(const std::string& commandLine) {
+HANDLE StartHelper(const std::string& commandLine, HANDLE* thread) {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string folder(self);
@@ -115,8 +126,12 @@ HANDLE StartHelper(const std::string& commandLine) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, thread ? CREATE_SUSPENDED : 0,
+                        nullptr, nullptr, &si, &pi))
         return nullptr;
-    CloseHandle(pi.hThread);
+    if (thread)
+        *thread = pi.hThread;
+    else
+        CloseHandle(pi.hThread);
     return pi.hProcess;
 }

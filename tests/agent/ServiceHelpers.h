@@ -11,6 +11,8 @@ bool ServiceRunning(const char* name);
 // The registered driver path ("" when the service does not exist).
 std::string ServiceBinaryPath(const char* name);
 std::string ServiceDisplayName(const char* name);
+// Type, start type and error control as registered; false when there is no service.
+bool ServiceKinds(const char* name, DWORD& type, DWORD& start, DWORD& errorControl);
 // Stops and deletes the service if it exists; true when it is gone.
 bool RemoveServiceNow(const char* name);
 // Registers a demand-start kernel driver service with `path`.
@@ -21,5 +23,6 @@ bool SetServiceDisabled(const char* name, bool disabled);
 std::string ShortExeFolder();
 
 // Runs `commandLine` (a program in this test program's folder plus its
-// arguments) and returns the process handle, or null.
-HANDLE StartHelper(const std::string& commandLine);
+// arguments) and returns the process handle, or null. With `thread` the
+// process is created suspended and its main thread handed back to resume.
+HANDLE StartHelper(const std::string& commandLine, HANDLE* thread = nullptr);

@@ -39,7 +39,7 @@ bool FileBesideExists(const char* file) {
 
 } // namespace
 
-TEST(ServicePath, FirstOpenMustRegisterAndStartTheDriverBesideTheLibrary) {
+TEST(ServicePath, FirstOpenRegistersAndStartsTheDemandStartKernelDriverBesideTheLibrary) {
     AS_XP();
     ASSERT_TRUE(RemoveServiceNow("NXPROTO"));
     OpenSomeAdapter();
@@ -47,6 +47,11 @@ TEST(ServicePath, FirstOpenMustRegisterAndStartTheDriverBesideTheLibrary) {
     EXPECT_TRUE(ServiceRunning("NXPROTO"));
     EXPECT_EQ(ShortExeFolder() + "NXPROTO.SYS", ServiceBinaryPath("NXPROTO"));
     EXPECT_EQ("NXPROTO Protocol Driver", ServiceDisplayName("NXPROTO"));
+    DWORD type = 0, start = 0, errorControl = 0;
+    ASSERT_TRUE(ServiceKinds("NXPROTO", type, start, errorControl));
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_KERNEL_DRIVER), type);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), start);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_ERROR_NORMAL), errorControl);
     HANDLE h = W32N_OpenProtocolDriver();
     EXPECT_NE(INVALID_HANDLE_VALUE, h) << "the started driver cannot be opened";
     CloseHandle(h);

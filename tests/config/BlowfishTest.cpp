@@ -58,7 +58,7 @@ void SwapHalves(uint8_t* b) {
 
 } // namespace
 
-TEST(Blowfish, WrongTablesOrRoundsOrByteOrderMissThePublishedLittleEndianVectors) {
+TEST(Blowfish, PublishedVectorsEncipherWithLittleEndianHalvesAndDecipherBack) {
     for (const Vector& v : kVectors) {
         std::vector<uint8_t> key = Bytes(v.key);
         std::vector<uint8_t> block = Bytes(v.plain);
@@ -71,7 +71,7 @@ TEST(Blowfish, WrongTablesOrRoundsOrByteOrderMissThePublishedLittleEndianVectors
     }
 }
 
-TEST(Blowfish, CoreDiffersFromPublishedBlowfishOnceByteOrderIsUndone) {
+TEST(Blowfish, CoreMatchesPublishedBlowfishOnceByteOrderIsUndone) {
     // Feeding the halves big-endian (by swapping around the LE load and
     // store) must give the published ciphertexts: the core itself is plain
     // Blowfish, only the memory order differs.
@@ -87,7 +87,7 @@ TEST(Blowfish, CoreDiffersFromPublishedBlowfishOnceByteOrderIsUndone) {
     }
 }
 
-TEST(Blowfish, EmptyKeyIsNotTreatedAsFourZeroBytes) {
+TEST(Blowfish, EmptyKeySchedulesLikeFourZeroBytes) {
     const uint8_t zeros[4] = {0, 0, 0, 0};
     BlowfishContext a;
     BlowfishContext b;
@@ -96,7 +96,7 @@ TEST(Blowfish, EmptyKeyIsNotTreatedAsFourZeroBytes) {
     EXPECT_EQ(0, memcmp(&a, &b, sizeof a));
 }
 
-TEST(Blowfish, EcbChainsBlocksOrTouchesTrailingPartialBlock) {
+TEST(Blowfish, EcbEnciphersEachBlockAloneAndLeavesTrailingPartialBlock) {
     std::vector<uint8_t> key = Bytes("0123456789ABCDEF");
     BlowfishContext ctx;
     BlowfishInit(&ctx, key.data(), key.size());

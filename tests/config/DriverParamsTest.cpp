@@ -68,7 +68,7 @@ CConfigRecord FullRecord() {
 
 } // namespace
 
-TEST(DriverParams, ValuesWrittenOutOfOrderOrWithWrongNames) {
+TEST(DriverParams, ValuesAreWrittenInTheDriversOrderUnderTheirNames) {
     std::vector<DriverValue> v = DriverValuesFromRecord(FullRecord());
     const RegName order[] = {
         kRegTurboEnable,    kRegSsid,          kRegDriverDefaultKey, kRegKey0,       kRegKey1,
@@ -80,7 +80,7 @@ TEST(DriverParams, ValuesWrittenOutOfOrderOrWithWrongNames) {
         EXPECT_EQ(order[i], v[i].name) << "position " << i;
 }
 
-TEST(DriverParams, WrittenTextsDoNotFollowTheMapping) {
+TEST(DriverParams, WrittenTextsFollowTheMapping) {
     std::vector<DriverValue> v = DriverValuesFromRecord(FullRecord());
     EXPECT_EQ(CString("1"), FindValue(v, kRegTurboEnable)->text);
     EXPECT_EQ(CString("lab-net"), FindValue(v, kRegSsid)->text);
@@ -97,7 +97,7 @@ TEST(DriverParams, WrittenTextsDoNotFollowTheMapping) {
     EXPECT_FALSE(FindValue(v, kRegNetworkAddress)->remove);
 }
 
-TEST(DriverParams, DefaultKeyCodesAreMisnumbered) {
+TEST(DriverParams, DefaultKeyCodesCountSharedKeysFromZeroAndUniqueKeyAsFour) {
     CConfigRecord r;
     const struct {
         int32_t key;
@@ -110,7 +110,7 @@ TEST(DriverParams, DefaultKeyCodesAreMisnumbered) {
     }
 }
 
-TEST(DriverParams, OutOfRangeModesAreWrittenAnyway) {
+TEST(DriverParams, OutOfRangeModesAreNotWritten) {
     CConfigRecord r;
     r.connectionType = 7;
     r.powerManagement = -1;
@@ -124,7 +124,7 @@ TEST(DriverParams, OutOfRangeModesAreWrittenAnyway) {
     EXPECT_EQ(CString("2"), FindValue(v, kRegSleepMode)->text);
 }
 
-TEST(DriverParams, MacAddressOffDoesNotRemoveNetworkAddressAndEmptyOnIsNotWritten) {
+TEST(DriverParams, MacAddressOffRemovesNetworkAddressAndEmptyOnIsWritten) {
     CConfigRecord r;
     r.enableMacAddress = 0;
     r.macAddress = "00-11-22-33-44-55";
@@ -138,7 +138,7 @@ TEST(DriverParams, MacAddressOffDoesNotRemoveNetworkAddressAndEmptyOnIsNotWritte
     EXPECT_EQ(CString(""), v->text);
 }
 
-TEST(DriverParams, WriteThenReadBackChangesTheRecord) {
+TEST(DriverParams, WriteThenReadBackKeepsTheRecord) {
     CConfigRecord original = FullRecord();
     original.sharedKeyLength[1] = 40; // an empty key reads back as 40 bits
     CConfigRecord back;
@@ -182,7 +182,7 @@ TEST(DriverParams, WriteThenReadBackChangesTheRecord) {
             }
 }
 
-TEST(DriverParams, NoKeyChosenDoesNotReadBackAsFirstKeySet) {
+TEST(DriverParams, NoKeyChosenReadsBackAsFirstKeySet) {
     CConfigRecord r;
     r.defaultKey = -1;
     r.sharedKey[2] = "0123456789ABCDEF";
@@ -191,7 +191,7 @@ TEST(DriverParams, NoKeyChosenDoesNotReadBackAsFirstKeySet) {
     EXPECT_EQ(3, b.defaultKey);
 }
 
-TEST(DriverParams, ReadBackOfMissingOrOddValuesTakesWrongDefaults) {
+TEST(DriverParams, ReadBackOfMissingOrOddValuesTakesTheDocumentedDefaults) {
     MapSource empty;
     CConfigRecord r;
     r.networkName = "keep";
@@ -235,7 +235,7 @@ TEST(DriverParams, ReadBackOfMissingOrOddValuesTakesWrongDefaults) {
     EXPECT_EQ(0, b.enableMacAddress) << "present but empty address is off";
 }
 
-TEST(DriverParams, DefaultKeyOutOfRangeDoesNotPickFirstKeySet) {
+TEST(DriverParams, DefaultKeyOutOfRangePicksFirstKeySet) {
     struct Case {
         const char* text;
         bool unique;

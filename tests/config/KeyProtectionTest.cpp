@@ -17,7 +17,7 @@ protected:
     void Attach() { LoadConfigurations(Path()); }
 };
 
-TEST_F(KeyProtectionTest, StoredIdentifierIsNotTheCipherKey) {
+TEST_F(KeyProtectionTest, StoredIdentifierIsTheCipherKey) {
     SetSz(Path(), RegistryName(kRegCardCfgId), kFixedId);
     Attach();
     EXPECT_EQ(CString("A5532BCD49803EFF"), EncryptKeyText("0123456789", 40));
@@ -27,7 +27,7 @@ TEST_F(KeyProtectionTest, StoredIdentifierIsNotTheCipherKey) {
     EXPECT_EQ(kFixedId, GetSz(Path(), RegistryName(kRegCardCfgId))) << "identifier rewritten";
 }
 
-TEST_F(KeyProtectionTest, MissingIdentifierIsNotCreatedOnceAndKept) {
+TEST_F(KeyProtectionTest, MissingIdentifierIsCreatedOnceAndKept) {
     Attach();
     ASSERT_FALSE(HasValue(Path(), RegistryName(kRegCardCfgId)));
     CString first = EncryptKeyText("00112233445566778899AABBCC", 104);
@@ -45,7 +45,7 @@ TEST_F(KeyProtectionTest, MissingIdentifierIsNotCreatedOnceAndKept) {
     EXPECT_EQ(id, std::string(buffer));
 }
 
-TEST_F(KeyProtectionTest, ChangedIdentifierStillDeciphersStoredKeys) {
+TEST_F(KeyProtectionTest, ChangedIdentifierDeciphersStoredKeysToOtherBytes) {
     SetSz(Path(), RegistryName(kRegCardCfgId), kFixedId);
     Attach();
     CString cipher = EncryptKeyText("FFEEDDCCBBAA99887766554433221100", 128);
@@ -56,7 +56,7 @@ TEST_F(KeyProtectionTest, ChangedIdentifierStillDeciphersStoredKeys) {
     EXPECT_NE(CString("FFEEDDCCBBAA99887766554433221100"), plain);
 }
 
-TEST_F(KeyProtectionTest, NoAdapterKeyCreatesOrReadsAnIdentifierSomewhere) {
+TEST_F(KeyProtectionTest, NoAdapterKeyMeansNoIdentifierAndAnEmptyCipherKey) {
     ClearConfigurations(); // no adapter key path remembered
     char buffer[kKeyBufferSize];
     EXPECT_EQ(0u, GetCipherKey(buffer));
@@ -69,7 +69,7 @@ TEST_F(KeyProtectionTest, NoAdapterKeyCreatesOrReadsAnIdentifierSomewhere) {
     EXPECT_FALSE(KeyExists(Below("Missing")));
 }
 
-TEST_F(KeyProtectionTest, OverlongIdentifierOverrunsOrIsReplaced) {
+TEST_F(KeyProtectionTest, OverlongIdentifierIsCutAndKeptAsStored) {
     std::string id(300, 'k');
     for (size_t i = 0; i < id.size(); ++i)
         id[i] = static_cast<char>('A' + i % 23);

@@ -26,16 +26,16 @@ CString Decipher(const char* cipher, int32_t n, const char* id = kFixedId) {
 
 } // namespace
 
-TEST(KeyText, WorkedExampleUnderFixedIdentifierIsNotReproduced) {
+TEST(KeyText, WorkedExampleUnderFixedIdentifierIsReproduced) {
     EXPECT_EQ(CString("A5532BCD49803EFF"), Encipher("0123456789", 40));
     EXPECT_EQ(CString("0123456789"), Decipher("A5532BCD49803EFF", 5));
 }
 
-TEST(KeyText, MissingIdentifierDoesNotActAsZeroKey) {
+TEST(KeyText, MissingIdentifierActsAsEmptyKey) {
     EXPECT_EQ(CString("58069ED78A3EAB9F"), EncipherKeyText(nullptr, 0, "0123456789", 40));
 }
 
-TEST(KeyText, RoundTripLosesOrPadsKeysAt40And104And128Bits) {
+TEST(KeyText, RoundTripKeepsKeysAt40And104And128Bits) {
     struct Case {
         const char* plain;
         int32_t bits;
@@ -55,7 +55,7 @@ TEST(KeyText, RoundTripLosesOrPadsKeysAt40And104And128Bits) {
     }
 }
 
-TEST(KeyText, EmptyTextsDoNotStayEmpty) {
+TEST(KeyText, EmptyTextsStayEmpty) {
     EXPECT_TRUE(Encipher("", 40).IsEmpty());
     EXPECT_TRUE(Encipher(nullptr, 40).IsEmpty());
     EXPECT_TRUE(Decipher("", 5).IsEmpty());
@@ -66,11 +66,11 @@ TEST(KeyText, OnlyTheFirstBitsOver4DigitsAreEnciphered) {
     EXPECT_EQ(Encipher("0123456789", 40), Encipher("0123456789FFFF", 40));
 }
 
-TEST(KeyText, LowerCaseDigitsEncipherDifferentlyFromUpperCase) {
+TEST(KeyText, LowerCaseDigitsEncipherLikeUpperCase) {
     EXPECT_EQ(Encipher("ABCDEF0123", 40), Encipher("abcdef0123", 40));
 }
 
-TEST(KeyText, CharactersOutsideHexAreEnciphered) {
+TEST(KeyText, CharactersOutsideHexGiveEmptyTextButLegacyDigitsReadAsZero) {
     EXPECT_TRUE(Encipher("01234567G9", 40).IsEmpty());
     EXPECT_TRUE(Encipher("0123 56789", 40).IsEmpty());
     EXPECT_TRUE(Decipher("A5532BCD49803EFZ", 5).IsEmpty());
@@ -78,13 +78,13 @@ TEST(KeyText, CharactersOutsideHexAreEnciphered) {
     EXPECT_EQ(Encipher("0123456700", 40), Encipher("01234567:@", 40));
 }
 
-TEST(KeyText, KeyLengthsOutsideFortyHundredFourHundredTwentyEightAreAccepted) {
+TEST(KeyText, KeyLengthsOtherThan40And104And128GiveEmptyText) {
     const char digits[] = "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF";
     for (int32_t bits : {0, -8, 8, 64, 120, 136, 1024, 4096, 2147483647})
         EXPECT_TRUE(Encipher(digits, bits).IsEmpty()) << bits;
 }
 
-TEST(KeyText, ShortPlainTextIsReadPastItsEnd) {
+TEST(KeyText, ShortPlainTextGivesEmptyText) {
     EXPECT_TRUE(Encipher("01234", 40).IsEmpty());
     EXPECT_TRUE(Encipher("0123456789", 104).IsEmpty());
 }
@@ -98,14 +98,14 @@ TEST(KeyText, DecipherIgnoresTrailingOddCharacterAndBoundsByteCount) {
     EXPECT_TRUE(Decipher(cipher, -3).IsEmpty());
 }
 
-TEST(KeyText, OverlongCipherTextOverrunsTheWorkingBuffer) {
+TEST(KeyText, CipherTextLongerThanTheWorkingBufferGivesEmptyText) {
     std::string longest(2 * kKeyBufferSize, '1');
     EXPECT_EQ(10, Decipher(longest.c_str(), 5).GetLength());
     std::string tooLong(2 * kKeyBufferSize + 2, '1');
     EXPECT_TRUE(Decipher(tooLong.c_str(), 5).IsEmpty());
 }
 
-TEST(KeyText, IsHexTextMisjudgesCharacters) {
+TEST(KeyText, IsHexTextAcceptsExactlyTheHexDigits) {
     EXPECT_TRUE(IsHexText(""));
     EXPECT_TRUE(IsHexText("0123456789abcdefABCDEF"));
     EXPECT_FALSE(IsHexText("12G4"));
@@ -115,7 +115,7 @@ TEST(KeyText, IsHexTextMisjudgesCharacters) {
     EXPECT_FALSE(IsHexText("\xC4"));
 }
 
-TEST(KeyText, IdentifierOf256CharactersOrMoreOverrunsTheKeyBuffer) {
+TEST(KeyText, IdentifierOf256CharactersOrMoreIsCutWithoutChangingTheCipher) {
     std::string id(300, 'Q');
     for (size_t i = 0; i < id.size(); ++i)
         id[i] = static_cast<char>('A' + i % 26);
@@ -135,7 +135,7 @@ TEST(KeyText, IdentifierOf256CharactersOrMoreOverrunsTheKeyBuffer) {
     EXPECT_EQ('\0', buffer[0]);
 }
 
-TEST(KeyText, ByteLevelCipherWritesPastASmallOutput) {
+TEST(KeyText, ByteLevelCipherWritesNothingIntoTooSmallAnOutput) {
     BlowfishContext work;
     uint8_t out[16];
     memset(out, 0xAA, sizeof out);

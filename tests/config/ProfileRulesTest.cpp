@@ -8,7 +8,7 @@
 #include "config/ProfileRules.h"
 #include "config/RegistryNames.h"
 
-TEST(ProfileRules, SubkeyNumbersMisreadShortOrOddNames) {
+TEST(ProfileRules, SubkeyNumbersFollowTheFirstThreeCharactersAndShortNamesHaveNone) {
     EXPECT_EQ(-1, SubkeyNumber("Cfg"));
     EXPECT_EQ(-1, SubkeyNumber("X"));
     EXPECT_EQ(-1, SubkeyNumber(""));
@@ -24,7 +24,7 @@ TEST(ProfileRules, SubkeyNumbersMisreadShortOrOddNames) {
     EXPECT_EQ(12, SubkeyNumber(SubkeyName(12)));
 }
 
-TEST(ProfileRules, StoredModesLoadAsWrongValues) {
+TEST(ProfileRules, StoredModesLoadByTheirRules) {
     EXPECT_EQ(0, LoadedConnectionType(true, 0));
     EXPECT_EQ(1, LoadedConnectionType(true, 1));
     EXPECT_EQ(1, LoadedConnectionType(true, 5));
@@ -50,7 +50,7 @@ CString FakeEncipher(const char* plain, int32_t bits) {
 
 } // namespace
 
-TEST(ProfileRules, UpgradeLosesKeysOrSkipsSome) {
+TEST(ProfileRules, UpgradeEnciphersEverySetKeyWithItsLength) {
     CConfigRecord r;
     r.uniqueKey = "00112233445566778899AABBCC";
     r.uniqueKeyLength = 104;
@@ -69,7 +69,7 @@ TEST(ProfileRules, UpgradeLosesKeysOrSkipsSome) {
     EXPECT_EQ(40, r.sharedKeyLength[3]);
 }
 
-TEST(ProfileRules, UpgradeDiscardsKeysItCannotEncipher) {
+TEST(ProfileRules, UpgradeKeepsKeysItCannotEncipher) {
     CConfigRecord r;
     r.sharedKey[0] = "0123";
     r.sharedKeyLength[0] = 77; // neither length nor text tell a key size
@@ -84,7 +84,7 @@ TEST(ProfileRules, UpgradeDiscardsKeysItCannotEncipher) {
     EXPECT_EQ(CString("E40:0123456789"), r.sharedKey[1]);
 }
 
-TEST(ProfileRules, UpgradeRunsWhenItMustNotOrNotWhenItMust) {
+TEST(ProfileRules, UpgradeRunsOnlyForSelectedDataOlderThan02NotYetEnciphered) {
     EXPECT_TRUE(NeedsKeyUpgrade(true, true, 0, 1, false));
     EXPECT_TRUE(NeedsKeyUpgrade(true, true, 0, 0, false));
     EXPECT_FALSE(NeedsKeyUpgrade(true, true, 0, 2, false));
@@ -94,7 +94,7 @@ TEST(ProfileRules, UpgradeRunsWhenItMustNotOrNotWhenItMust) {
     EXPECT_FALSE(NeedsKeyUpgrade(true, true, 0, 1, true)) << "keys already enciphered";
 }
 
-TEST(RegistryNames, TableHasMissingOrDuplicateNames) {
+TEST(RegistryNames, TableHoldsOneDistinctNonEmptyTextPerName) {
     std::set<std::string> seen;
     for (int i = 0; i < kRegNameCount; ++i) {
         const char* n = RegistryName(static_cast<RegName>(i));
@@ -105,4 +105,65 @@ TEST(RegistryNames, TableHasMissingOrDuplicateNames) {
     EXPECT_EQ(46, kRegInstalledNameCount);
     EXPECT_STREQ("", RegistryName(kRegNameCount));
     EXPECT_STREQ("", RegistryName(static_cast<RegName>(-1)));
+}
+
+TEST(RegistryNames, EveryNameReadsAsTheInstallationAndTheDriverSpellIt) {
+    // Spelled out here, apart from the table: a changed letter in one of
+    // these would lose the driver's values or the stored profiles.
+    const char* const expected[] = {"CustomParams",
+                                    "CustomParams\\Configurations",
+                                    "ConfigurationName",
+                                    "NetworkName",
+                                    "NetworkConnectionType",
+                                    "PowerManagement",
+                                    "EnableTurbo",
+                                    "EnableMacAddress",
+                                    "MacAddress",
+                                    "EnableSecurity",
+                                    "DefaultKey",
+                                    "UniqueKey",
+                                    "SharedKey1",
+                                    "SharedKey2",
+                                    "SharedKey3",
+                                    "SharedKey4",
+                                    "SharedKey1Length",
+                                    "SharedKey2Length",
+                                    "SharedKey3Length",
+                                    "SharedKey4Length",
+                                    "UniqueKeyLength",
+                                    "SelectedConfigurationName",
+                                    "SelectedConfigurationIndex",
+                                    "MajorVersion",
+                                    "MinorVersion",
+                                    "TurboEnable",
+                                    "ssid",
+                                    "defaultKey",
+                                    "key0",
+                                    "key1",
+                                    "key2",
+                                    "key3",
+                                    "keyLength0",
+                                    "keyLength1",
+                                    "keyLength2",
+                                    "keyLength3",
+                                    "uniqKeyLength",
+                                    "uniqKey",
+                                    "bssType",
+                                    "sleepMode",
+                                    "privacyInvoked",
+                                    "NetworkAddress",
+                                    "clist",
+                                    "CardCfgId",
+                                    "NetCfgInstanceId",
+                                    "WZCSVC",
+                                    "KeysEnciphered"};
+    ASSERT_EQ(static_cast<size_t>(kRegNameCount), sizeof expected / sizeof expected[0]);
+    for (int i = 0; i < kRegNameCount; ++i)
+        EXPECT_STREQ(expected[i], RegistryName(static_cast<RegName>(i))) << i;
+    EXPECT_STREQ("key0", RegistryName(kRegKey0));
+    EXPECT_STREQ("keyLength3", RegistryName(kRegKeyLength3));
+    EXPECT_STREQ("NetworkAddress", RegistryName(kRegNetworkAddress));
+    EXPECT_STREQ("CardCfgId", RegistryName(kRegCardCfgId));
+    EXPECT_STREQ("NetCfgInstanceId", RegistryName(kRegNetCfgInstanceId));
+    EXPECT_STREQ("WZCSVC", RegistryName(kRegWzcsvc));
 }

@@ -53,7 +53,7 @@ protected:
     UserMessageHandler previous_ = nullptr;
 };
 
-TEST_F(ProfileStoreTest, ProfileWithoutReadableNameIsLoadedOrNamedOneDropped) {
+TEST_F(ProfileStoreTest, ProfileWithoutReadableNameIsDroppedAndNamedOneLoaded) {
     Version(1, 0);
     Profile("Cfg0", "Home");
     Profile("Cfg1", nullptr);
@@ -68,7 +68,7 @@ TEST_F(ProfileStoreTest, ProfileWithoutReadableNameIsLoadedOrNamedOneDropped) {
     EXPECT_EQ(nullptr, GetConfigurationAt(-1));
 }
 
-TEST_F(ProfileStoreTest, StoredValuesLoadWithWrongRulesOrWrongTypesAreTaken) {
+TEST_F(ProfileStoreTest, StoredValuesLoadByTheirRulesAndWrongTypesCountAsMissing) {
     Version(1, 0);
     Profile("Cfg0", "A");
     std::string p = CfgPath("Cfg0");
@@ -106,7 +106,7 @@ TEST_F(ProfileStoreTest, StoredValuesLoadWithWrongRulesOrWrongTypesAreTaken) {
     EXPECT_EQ(40, b->uniqueKeyLength);
 }
 
-TEST_F(ProfileStoreTest, SelectionMatchedWithoutNumberOrNameOrNotRefreshedFromDriver) {
+TEST_F(ProfileStoreTest, SelectionNeedsNumberAndNameAndIsRefreshedFromDriver) {
     Version(1, 0);
     Profile("Cfg0", "Home", "home-net");
     Profile("Cfg1", "Office", "office-net");
@@ -135,7 +135,7 @@ TEST_F(ProfileStoreTest, SelectionMatchedWithoutNumberOrNameOrNotRefreshedFromDr
     EXPECT_EQ(CString("home-net"), FindConfiguration(nullptr)->networkName);
 }
 
-TEST_F(ProfileStoreTest, MissingSelectionDoesNotSelectFirstOrRefreshesIt) {
+TEST_F(ProfileStoreTest, MissingSelectionSelectsFirstWithoutRefreshingIt) {
     Version(1, 0);
     Profile("Cfg0", "Home", "home-net");
     SetSz(Path(), RegistryName(kRegSsid), "driver-net");
@@ -147,7 +147,7 @@ TEST_F(ProfileStoreTest, MissingSelectionDoesNotSelectFirstOrRefreshesIt) {
     EXPECT_FALSE(IsSelectionFound());
 }
 
-TEST_F(ProfileStoreTest, OddSubkeyNamesMatchTheSelection) {
+TEST_F(ProfileStoreTest, OddSubkeyNamesMatchTheSelectionOnlyByTheirNumber) {
     Version(1, 0);
     Profile("Cfg", "Short");
     Profile("X", "Shorter");
@@ -165,7 +165,7 @@ TEST_F(ProfileStoreTest, OddSubkeyNamesMatchTheSelection) {
     EXPECT_EQ(CString("Seven"), FindConfiguration(nullptr)->name);
 }
 
-TEST_F(ProfileStoreTest, MissingConfigurationsKeyDoesNotBuildDefaultFromDriverOrWritesIt) {
+TEST_F(ProfileStoreTest, MissingConfigurationsKeyBuildsDefaultFromDriverWithoutWriting) {
     SetSz(Path(), RegistryName(kRegSsid), "driver-net");
     SetSz(Path(), RegistryName(kRegSleepMode), "0");
     SetSz(Path(), RegistryName(kRegKey1), "A5532BCD49803EFF");
@@ -186,14 +186,14 @@ TEST_F(ProfileStoreTest, MissingConfigurationsKeyDoesNotBuildDefaultFromDriverOr
     EXPECT_FALSE(KeyExists(ConfigurationsPath())) << "nothing is written at load";
 }
 
-TEST_F(ProfileStoreTest, MissingAdapterKeyCrashesOrInventsAConfiguration) {
+TEST_F(ProfileStoreTest, MissingAdapterKeyLoadsNothingAndSaveStillSucceeds) {
     EXPECT_FALSE(LoadConfigurations(Below("Missing").c_str()));
     EXPECT_EQ(0, GetConfigurationCount());
     EXPECT_EQ(nullptr, FindConfiguration(nullptr));
     EXPECT_TRUE(SaveConfigurations(nullptr));
 }
 
-TEST_F(ProfileStoreTest, UnopenableSubkeyStopsTheLoad) {
+TEST_F(ProfileStoreTest, UnopenableSubkeyIsSkippedAndTheLoadGoesOn) {
     Version(1, 0);
     Profile("Cfg0", "Home");
     Profile("Cfg2", "Away");
@@ -224,7 +224,7 @@ TEST_F(ProfileStoreTest, UnopenableSubkeyStopsTheLoad) {
         << "the test left its link behind";
 }
 
-TEST_F(ProfileStoreTest, SaveRewritesCleanProfilesOrSkipsTheDriverMirror) {
+TEST_F(ProfileStoreTest, SaveRewritesOnlyChangedProfilesAndMirrorsTheSelectedOne) {
     Version(1, 0);
     Profile("Cfg0", "A");
     Profile("Cfg1", "B");
@@ -267,7 +267,7 @@ TEST_F(ProfileStoreTest, SaveRewritesCleanProfilesOrSkipsTheDriverMirror) {
     EXPECT_EQ("C", GetSz(ConfigurationsPath(), RegistryName(kRegSelectedConfigurationName)));
 }
 
-TEST_F(ProfileStoreTest, ElevenProfilesSaveOverEachOthersSubkeys) {
+TEST_F(ProfileStoreTest, ElevenProfilesEachSaveToTheirOwnSubkey) {
     Version(1, 0);
     for (int i = 0; i <= 10; ++i) {
         std::string name = "P" + std::to_string(i);
@@ -303,7 +303,7 @@ TEST_F(ProfileStoreTest, ElevenProfilesSaveOverEachOthersSubkeys) {
     EXPECT_EQ(CString("P10"), FindConfiguration(nullptr)->name);
 }
 
-TEST_F(ProfileStoreTest, SaveOfProfilesWithGapsOrOddNamesOverwritesAnother) {
+TEST_F(ProfileStoreTest, ProfilesWithGapsOrOddNamesSaveToTheSubkeysTheyCameFrom) {
     Version(1, 0);
     Profile("Cfg0", "Zero");
     Profile("Cfg3", "Three");
@@ -323,7 +323,7 @@ TEST_F(ProfileStoreTest, SaveOfProfilesWithGapsOrOddNamesOverwritesAnother) {
     EXPECT_FALSE(KeyExists(CfgPath("Cfg2")));
 }
 
-TEST_F(ProfileStoreTest, UpgradeMissesKeysOrRunsAgainOnTheNextLoad) {
+TEST_F(ProfileStoreTest, UpgradeEnciphersEveryKeyExactlyOnceAcrossLoads) {
     SetSz(Path(), RegistryName(kRegCardCfgId), kFixedId);
     Version(0, 1);
     Profile("Cfg0", "Home");
@@ -359,7 +359,7 @@ TEST_F(ProfileStoreTest, UpgradeMissesKeysOrRunsAgainOnTheNextLoad) {
     EXPECT_EQ(CString("0123456789"), plain);
 }
 
-TEST_F(ProfileStoreTest, CurrentVersionIsRewrittenAtLoad) {
+TEST_F(ProfileStoreTest, CurrentVersionIsNeitherRewrittenNorMirroredAtLoad) {
     SetSz(Path(), RegistryName(kRegCardCfgId), kFixedId);
     Version(1, 0);
     Profile("Cfg0", "Home");
@@ -372,7 +372,7 @@ TEST_F(ProfileStoreTest, CurrentVersionIsRewrittenAtLoad) {
     EXPECT_FALSE(HasValue(Path(), RegistryName(kRegSsid))) << "no driver values at load";
 }
 
-TEST_F(ProfileStoreTest, DefaultConfigurationSavedByTheStoreIsUpgradedAtTheNextLoad) {
+TEST_F(ProfileStoreTest, DefaultConfigurationSavedByTheStoreIsNotEncipheredAgainAtTheNextLoad) {
     SetSz(Path(), RegistryName(kRegCardCfgId), kFixedId);
     SetSz(Path(), RegistryName(kRegSsid), "driver-net");
     EXPECT_FALSE(LoadConfigurations(Path()));
@@ -395,7 +395,7 @@ TEST_F(ProfileStoreTest, DefaultConfigurationSavedByTheStoreIsUpgradedAtTheNextL
     EXPECT_EQ("A5532BCD49803EFF", GetSz(CfgPath("Cfg0"), RegistryName(kRegSharedKey1)));
 }
 
-TEST_F(ProfileStoreTest, SecondLoadWithoutClearDuplicatesProfiles) {
+TEST_F(ProfileStoreTest, SecondLoadWithoutClearReplacesTheProfiles) {
     Version(1, 0);
     Profile("Cfg0", "A");
     Profile("Cfg1", "B");
@@ -406,7 +406,7 @@ TEST_F(ProfileStoreTest, SecondLoadWithoutClearDuplicatesProfiles) {
     EXPECT_EQ(CString("B"), FindConfiguration(nullptr)->name);
 }
 
-TEST_F(ProfileStoreTest, ClearLeavesStateBehind) {
+TEST_F(ProfileStoreTest, ClearResetsTheWholeStoreState) {
     Version(1, 2);
     Profile("Cfg0", "A");
     Selection(0, "A");
@@ -424,7 +424,7 @@ TEST_F(ProfileStoreTest, ClearLeavesStateBehind) {
     EXPECT_FALSE(IsSelectionFound());
 }
 
-TEST_F(ProfileStoreTest, EmptyAdapterPathReadsOrWritesAtTheRegistryRoot) {
+TEST_F(ProfileStoreTest, EmptyAdapterPathNeitherReadsNorWritesAtTheRegistryRoot) {
     EXPECT_FALSE(LoadConfigurations(""));
     EXPECT_EQ(0, GetConfigurationCount());
     EXPECT_FALSE(LoadConfigurations(nullptr));

@@ -11,7 +11,7 @@ const char kProbe[] = "Probe"; // a value of the tests' own, not a stored name
 
 class RegistryKeyTest : public RegistryTest {};
 
-TEST_F(RegistryKeyTest, OpenOrCreateWhileHoldingAKeyLosesTheHeldHandle) {
+TEST_F(RegistryKeyTest, OpenOrCreateWhileHoldingAKeyFailsAndKeepsTheHeldHandle) {
     CRegistryKey key;
     ASSERT_EQ(1, key.Open(HKEY_LOCAL_MACHINE, Path()));
     HKEY held = key.Handle();
@@ -21,14 +21,14 @@ TEST_F(RegistryKeyTest, OpenOrCreateWhileHoldingAKeyLosesTheHeldHandle) {
     EXPECT_FALSE(KeyExists(Below("Other")));
 }
 
-TEST_F(RegistryKeyTest, FailedOpenLeavesAHandleBehind) {
+TEST_F(RegistryKeyTest, FailedOpenLeavesNoHandle) {
     CRegistryKey key;
     EXPECT_EQ(0, key.Open(HKEY_LOCAL_MACHINE, Below("Missing").c_str()));
     EXPECT_FALSE(key.IsOpen());
     EXPECT_EQ(0, key.Close()) << "nothing to close";
 }
 
-TEST_F(RegistryKeyTest, ChildOperationsWithoutAKeyOrIntoAHeldChildSucceed) {
+TEST_F(RegistryKeyTest, ChildOperationsNeedAKeyAndAnEmptyChild) {
     CRegistryKey key;
     CRegistryKey child;
     DWORD disposition = 0;
@@ -48,7 +48,7 @@ TEST_F(RegistryKeyTest, ChildOperationsWithoutAKeyOrIntoAHeldChildSucceed) {
     EXPECT_EQ(1, key.OpenChild("Child", child));
 }
 
-TEST_F(RegistryKeyTest, DwordQueryAcceptsWrongTypeShortDataOrNullName) {
+TEST_F(RegistryKeyTest, DwordQueryTakesOnlyFourByteDwordsByName) {
     const char text[] = "5";
     const BYTE binary[4] = {1, 2, 3, 4};
     const WORD shortValue = 7;
@@ -72,7 +72,7 @@ TEST_F(RegistryKeyTest, DwordQueryAcceptsWrongTypeShortDataOrNullName) {
     EXPECT_EQ(42u, v);
 }
 
-TEST_F(RegistryKeyTest, StringQueryAcceptsWrongTypeOrClobbersOnFailure) {
+TEST_F(RegistryKeyTest, StringQueryTakesOnlyRegSzAndKeepsTheTextOnFailure) {
     DWORD number = 5;
     SetRaw(Path(), "Number", REG_DWORD, &number, sizeof number);
     SetRaw(Path(), "Expand", REG_EXPAND_SZ, "%TEMP%", 7);
@@ -89,7 +89,7 @@ TEST_F(RegistryKeyTest, StringQueryAcceptsWrongTypeOrClobbersOnFailure) {
     EXPECT_EQ(CString("old"), text);
 }
 
-TEST_F(RegistryKeyTest, UnterminatedOrOversizedTextsAreReadPastTheirEnd) {
+TEST_F(RegistryKeyTest, UnterminatedTextEndsAtItsSizeAndOversizedTextIsRefused) {
     SetRaw(Path(), "NoZero", REG_SZ, "abcdef", 3);
     // The registry adds the zero itself when the byte after the counted data
     // is one, so the byte after must not be.
@@ -120,7 +120,7 @@ TEST_F(RegistryKeyTest, UnterminatedOrOversizedTextsAreReadPastTheirEnd) {
     EXPECT_EQ(CString("ab"), text);
 }
 
-TEST_F(RegistryKeyTest, WritesUseWrongTypesOrCountTheTerminator) {
+TEST_F(RegistryKeyTest, WritesUseDwordAndRegSzWithoutCountingTheTerminator) {
     CRegistryKey key;
     ASSERT_EQ(1, key.Open(HKEY_LOCAL_MACHINE, Path()));
     EXPECT_EQ(1, key.SetString(kProbe, "abc"));
@@ -141,9 +141,13 @@ TEST_F(RegistryKeyTest, WritesUseWrongTypesOrCountTheTerminator) {
     EXPECT_EQ(1, key.SetString(kProbe, ""));
     ASSERT_EQ(1, key.QueryString(kProbe, back));
     EXPECT_TRUE(back.IsEmpty());
+    // The registry supplies a terminator that follows the counted bytes
+    // itself, so only an empty text shows the count: no bytes at all.
+    ASSERT_TRUE(GetRaw(Path(), kProbe, data, type));
+    EXPECT_EQ(0u, data.size()) << "the terminator was counted";
 }
 
-TEST_F(RegistryKeyTest, EnumerationSkipsChildrenOrRunsPastTheLast) {
+TEST_F(RegistryKeyTest, EnumerationVisitsEveryChildOnceThenStops) {
     MakeKey(Below("A"));
     MakeKey(Below("B"));
     MakeKey(Below("C"));
@@ -164,7 +168,7 @@ TEST_F(RegistryKeyTest, EnumerationSkipsChildrenOrRunsPastTheLast) {
     EXPECT_NE(std::string::npos, seen.find('C'));
 }
 
-TEST_F(RegistryKeyTest, DeleteValueWithoutKeyOrOfMissingValueSucceeds) {
+TEST_F(RegistryKeyTest, DeleteValueNeedsAKeyAndAnExistingValue) {
     SetDw(Path(), kProbe, 1);
     CRegistryKey key;
     EXPECT_EQ(0, key.DeleteValue(kProbe));
@@ -174,7 +178,18 @@ TEST_F(RegistryKeyTest, DeleteValueWithoutKeyOrOfMissingValueSucceeds) {
     EXPECT_EQ(0, key.DeleteValue(kProbe));
 }
 
-TEST_F(RegistryKeyTest, DestructorLeavesTheKeyOpen) {
+TEST_F(RegistryKeyTest, DeleteValueRefusesNullAndEmptyNamesAndKeepsTheDefaultValue) {
+    SetRaw(Path(), nullptr, REG_SZ, "default", 8);
+    SetDw(Path(), kProbe, 1);
+    CRegistryKey key;
+    ASSERT_EQ(1, key.Open(HKEY_LOCAL_MACHINE, Path()));
+    EXPECT_EQ(0, key.DeleteValue(nullptr));
+    EXPECT_EQ(0, key.DeleteValue(""));
+    EXPECT_EQ("default", GetSz(Path(), nullptr)) << "the key's default value was deleted";
+    EXPECT_TRUE(HasValue(Path(), kProbe));
+}
+
+TEST_F(RegistryKeyTest, DestructorClosesTheKey) {
     HKEY raw = nullptr;
     {
         CRegistryKey key;

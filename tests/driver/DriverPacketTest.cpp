@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "driver/NxCounters.h"
 #include "driver/SimAdapter.h"
 #include "sim/SimControl.h"
 #include "tests/driver/DriverSession.h"
@@ -78,6 +79,13 @@ protected:
     DWORD Cancel(HANDLE h, PacketBuffer& packet) {
         return Control(h, NX_IOCTL_CANCEL_READ, packet.bytes.data(), NX_CANCEL_READ_LENGTH,
                        packet.bytes.data(), NX_CANCEL_READ_LENGTH);
+    }
+    NxDriverCounters Counters(HANDLE h) {
+        NxDriverCounters c = {};
+        DWORD returned = 0;
+        EXPECT_EQ(0u, Control(h, NX_IOCTL_SIM_COUNTERS, nullptr, 0, &c, sizeof c, &returned));
+        EXPECT_EQ(sizeof c, returned);
+        return c;
     }
     void SetLoopback(uint32_t value) {
         uint8_t block[8] = {};
@@ -323,3 +331,39 @@ TEST_F(DriverPacket, ConcurrentRequestsAndPacketsNeitherStallNorFail) {
 }
 
 } // namespace
+
+TEST_F(DriverPacket, ClosedBindingsLeaveNoPendingReadQueuedPacketOrOpenIrp) {
+    NxDriverCounters before = Counters(handle_.get());
+    EXPECT_EQ(0u, before.irpsOutstanding);
+    {
+        Handle other = OpenDriver();
+        ASSERT_EQ(0u, BindAdapter(other.get(), DefaultAdapterName()));
+        PendingRead read(1514);
+        ASSERT_EQ(static_cast<DWORD>(ERROR_IO_PENDING), read.Start(other.get()));
+        // Two bindings (this one and `other`), then a third that is never bound.
+        Handle unbound = OpenDriver();
+        NxDriverCounters busy = Counters(unbound.get());
+        EXPECT_EQ(before.bindingsOpen + 2, busy.bindingsOpen);
+        EXPECT_EQ(before.bindingsCreated + 2, busy.bindingsCreated);
+        EXPECT_EQ(1u, busy.readsPending);
+        EXPECT_EQ(1u, busy.irpsOutstanding) << "the pending read";
+        // The first send goes into the read, the others queue on both bindings.
+        for (uint8_t tag = 0; tag < 3; ++tag)
+            ASSERT_EQ(0u, Send(handle_.get(), Frame(tag, 64)));
+        ASSERT_TRUE(read.Done(2000));
+        busy = Counters(unbound.get());
+        EXPECT_EQ(0u, busy.readsPending);
+        EXPECT_EQ(before.packetsQueued + 5, busy.packetsQueued);
+    }
+    // `other` closed with packets queued; this handle still holds its three.
+    PacketBuffer packet(1514);
+    DWORD returned = 0;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(0u, Read(handle_.get(), packet, &returned));
+    NxDriverCounters after = Counters(handle_.get());
+    EXPECT_EQ(before.bindingsOpen, after.bindingsOpen);
+    EXPECT_EQ(0u, after.readsPending);
+    EXPECT_EQ(0u, after.packetsQueued);
+    EXPECT_EQ(after.packetsAllocated, after.packetsFreed) << "packets leaked";
+    EXPECT_EQ(0u, after.irpsOutstanding) << "IRPs left uncompleted";
+}
