@@ -16,6 +16,7 @@
 #include "config/KeyProtection.h"
 #include "config/ProfileStore.h"
 #include "config/RegistryKey.h"
+#include "config/SystemRegistry.h"
 #include "driver/SimDrift.h"
 #include "sim/SimControl.h"
 #include "tests/driver/DriverSession.h"
@@ -64,9 +65,9 @@ protected:
     }
     // Writes the record's driver values as the profile store does.
     void Write(const CConfigRecord& record, const std::string& path = SimClassInstanceKeyPath()) {
-        CRegistryKey key;
-        ASSERT_EQ(1, key.Open(HKEY_LOCAL_MACHINE, path.c_str())) << path;
-        WriteDriverParameters(key, record);
+        std::unique_ptr<RegistryKeyAccess> key = SystemRegistryKey().OpenChild(path.c_str());
+        ASSERT_NE(nullptr, key) << path;
+        WriteDriverParameters(*key, record);
     }
     // A new binding of the adapter (by `name`) and its status.
     Handle Bind(const std::string& name = DefaultAdapterName()) {
