@@ -10,6 +10,7 @@
 #include <string>
 
 #include "sim/SimControl.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/platform/TestRegistry.h"
 
 namespace {
@@ -19,35 +20,6 @@ std::string BinDir() {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string dir(path);
     return dir.substr(0, dir.find_last_of('\\'));
-}
-
-// Starts `commandLine`, on `desktop` when given; the process handle, or null.
-HANDLE Start(const std::string& commandLine, const char* desktop = nullptr,
-             HANDLE output = nullptr) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.lpDesktop = const_cast<char*>(desktop);
-    if (output) {
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = output;
-        si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    }
-    PROCESS_INFORMATION pi = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, output != nullptr, 0, nullptr, nullptr,
-                        &si, &pi))
-        return nullptr;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
-}
-
-// Exit code of a finished process; STILL_ACTIVE when it did not end in `ms`.
-DWORD Finish(HANDLE process, DWORD ms) {
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(process, ms) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process, &code);
-    return code;
 }
 
 class WavedeskInADesktop : public ::testing::Test {
@@ -62,17 +34,17 @@ protected:
         RegCloseKey(key);
         desktop_ = std::string("wdtest_") +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        shell_ = Start("explorer.exe /desktop=" + desktop_ + ",800x600 \"" + BinDir() +
-                       "\\wavedesk.exe\"");
+        shell_ = StartProcess("explorer.exe /desktop=" + desktop_ + ",800x600 \"" + BinDir() +
+                              "\\wavedesk.exe\"");
         ASSERT_NE(nullptr, shell_);
     }
     void TearDown() override {
         if (HasFailure())
             Ctl("shot \"" + BinDir() + "\\" + desktop_ + ".bmp\"");
         if (shell_) {
-            if (Finish(shell_, 0) == STILL_ACTIVE) {
+            if (FinishProcess(shell_, 0) == STILL_ACTIVE) {
                 Ctl("exit");
-                if (Finish(shell_, 20000) == STILL_ACTIVE)
+                if (FinishProcess(shell_, 20000) == STILL_ACTIVE)
                     TerminateProcess(shell_, 1);
             }
             CloseHandle(shell_);
@@ -85,8 +57,8 @@ protected:
         HANDLE read = nullptr, write = nullptr;
         if (printed && !CreatePipe(&read, &write, &sa, 0))
             return 99;
-        HANDLE process =
-            Start("\"" + BinDir() + "\\wdctl.exe\" -d " + desktop_ + " " + args, nullptr, write);
+        HANDLE process = StartProcess("\"" + BinDir() + "\\wdctl.exe\" -d " + desktop_ + " " + args,
+                                      nullptr, write);
         if (write)
             CloseHandle(write);
         if (!process)
@@ -98,7 +70,7 @@ protected:
                 printed->append(buffer, got);
             CloseHandle(read);
         }
-        DWORD code = Finish(process, 60000);
+        DWORD code = FinishProcess(process, 60000);
         CloseHandle(process);
         return code;
     }
@@ -129,14 +101,14 @@ TEST_F(WavedeskInADesktop, ShowsItsIconOpensTheSheetAtEveryPageAndEndsOnExitFrom
     EXPECT_EQ("1 1 1 0", State());
     ASSERT_EQ(0u, Ctl("menu exit"));
     EXPECT_EQ(0u, Ctl("wait-exit"));
-    EXPECT_EQ(0u, Finish(shell_, 20000)); // the desktop ends with the program
+    EXPECT_EQ(0u, FinishProcess(shell_, 20000)); // the desktop ends with the program
 }
 
 TEST_F(WavedeskInADesktop, SecondCopyEndsSilentlyAndExitClosesTheOpenSheet) {
     ASSERT_EQ(0u, Ctl("wait-icon"));
-    HANDLE second = Start("\"" + BinDir() + "\\wavedesk.exe\"", desktop_.c_str());
+    HANDLE second = StartProcess("\"" + BinDir() + "\\wavedesk.exe\"", desktop_.c_str());
     ASSERT_NE(nullptr, second);
-    EXPECT_EQ(0u, Finish(second, 20000));
+    EXPECT_EQ(0u, FinishProcess(second, 20000));
     CloseHandle(second);
     std::string count;
     EXPECT_EQ(0u, Ctl("count", &count));
@@ -144,13 +116,13 @@ TEST_F(WavedeskInADesktop, SecondCopyEndsSilentlyAndExitClosesTheOpenSheet) {
     // The second copy also finds a running copy by its open sheet.
     ASSERT_EQ(0u, Ctl("open"));
     ASSERT_EQ(0u, Ctl("wait-sheet"));
-    second = Start("\"" + BinDir() + "\\wavedesk.exe\"", desktop_.c_str());
-    EXPECT_EQ(0u, Finish(second, 20000));
+    second = StartProcess("\"" + BinDir() + "\\wavedesk.exe\"", desktop_.c_str());
+    EXPECT_EQ(0u, FinishProcess(second, 20000));
     CloseHandle(second);
     EXPECT_EQ("1 1 1 0", State());
     // "Exit" posted by another program while the sheet is open.
     EXPECT_EQ(0u, Ctl("exit"));
-    EXPECT_EQ(0u, Finish(shell_, 20000));
+    EXPECT_EQ(0u, FinishProcess(shell_, 20000));
 }
 
 TEST_F(WavedeskInADesktop, ShellRestartKeepsTheIconShown) {

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "sim/SimControl.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/driver/DriverSession.h"
 #include "tests/platform/TestRegistry.h"
 
@@ -10,43 +11,13 @@ namespace {
 
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\wavedesk.exe";
 
-// Starts `commandLine`, on `desktop` when given, its output into `output`
-// when given; the process handle, or null.
-HANDLE Start(const std::string& commandLine, const char* desktop = nullptr,
-             HANDLE output = nullptr) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.lpDesktop = const_cast<char*>(desktop);
-    if (output) {
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = output;
-        si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    }
-    PROCESS_INFORMATION pi = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, output != nullptr, 0, nullptr, nullptr,
-                        &si, &pi))
-        return nullptr;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
-}
-
-// Exit code of a finished process; STILL_ACTIVE when it did not end in `ms`.
-DWORD Finish(HANDLE process, DWORD ms) {
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(process, ms) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process, &code);
-    return code;
-}
-
 // Runs `commandLine` to its end; its exit code and everything it printed.
 DWORD RunPrinting(const std::string& commandLine, std::string* printed) {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE read = nullptr, write = nullptr;
     if (printed && !CreatePipe(&read, &write, &sa, 0))
         return 99;
-    HANDLE process = Start(commandLine, nullptr, write);
+    HANDLE process = StartProcess(commandLine, nullptr, write);
     if (write)
         CloseHandle(write);
     if (!process) {
@@ -61,7 +32,7 @@ DWORD RunPrinting(const std::string& commandLine, std::string* printed) {
             printed->append(buffer, got);
         CloseHandle(read);
     }
-    DWORD code = Finish(process, 120000);
+    DWORD code = FinishProcess(process, 120000);
     CloseHandle(process);
     return code;
 }
@@ -202,11 +173,11 @@ void WavedeskDesktop::TearDown() {
 void WavedeskDesktop::EndShell() {
     if (!shell_)
         return;
-    if (Finish(shell_, 0) == STILL_ACTIVE) {
+    if (FinishProcess(shell_, 0) == STILL_ACTIVE) {
         // A notice left up by a failing test would hold the exit back.
         Ctl("-t 0.5 answer Warning");
         Ctl("exit");
-        if (Finish(shell_, 20000) == STILL_ACTIVE)
+        if (FinishProcess(shell_, 20000) == STILL_ACTIVE)
             TerminateProcess(shell_, 1);
     }
     CloseHandle(shell_);
@@ -221,8 +192,8 @@ void WavedeskDesktop::StartUtility(Family family) {
         ranNt4_ = true;
     }
     WriteUserString(kAppDefaults, "Version", family == Family::Nt40 ? "nt40" : "winxp");
-    shell_ =
-        Start("explorer.exe /desktop=" + desktop_ + ",800x600 \"" + BinDir() + "\\wavedesk.exe\"");
+    shell_ = StartProcess("explorer.exe /desktop=" + desktop_ + ",800x600 \"" + BinDir() +
+                          "\\wavedesk.exe\"");
     ASSERT_NE(nullptr, shell_);
     ASSERT_EQ(0u, Ctl("wait-icon")) << "the tray icon did not appear";
 }
@@ -230,7 +201,7 @@ void WavedeskDesktop::StartUtility(Family family) {
 bool WavedeskDesktop::ExitUtility() {
     if (Ctl("exit") != 0)
         return false;
-    bool ended = Finish(shell_, 20000) != STILL_ACTIVE;
+    bool ended = FinishProcess(shell_, 20000) != STILL_ACTIVE;
     CloseHandle(shell_);
     shell_ = nullptr;
     return ended;
@@ -280,11 +251,12 @@ int WavedeskDesktop::TrayIcon(std::string* tooltip) {
 DWORD WavedeskDesktop::Nxsim(const std::string& args) {
     // On the utility's desktop, where nxsim's device-change broadcast
     // reaches its windows.
-    const char* desktop = shell_ && Finish(shell_, 0) == STILL_ACTIVE ? desktop_.c_str() : nullptr;
-    HANDLE process = Start("\"" + BinDir() + "\\nxsim.exe\" " + args, desktop);
+    const char* desktop =
+        shell_ && FinishProcess(shell_, 0) == STILL_ACTIVE ? desktop_.c_str() : nullptr;
+    HANDLE process = StartProcess("\"" + BinDir() + "\\nxsim.exe\" " + args, desktop);
     if (!process)
         return 98;
-    DWORD code = Finish(process, 60000);
+    DWORD code = FinishProcess(process, 60000);
     CloseHandle(process);
     return code;
 }
