@@ -15,21 +15,11 @@
 
 #include "adapter/AdapterRecords.h"
 #include "agent/W32N.h"
+#include "bench/BenchSupport.h"
 #include "bench/Quartiles.h"
 #include "sim/SimControl.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // One request record through DeviceIoControl, as the library sends it and
 // waits for it, with the same bounded copy-back.

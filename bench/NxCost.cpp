@@ -18,23 +18,13 @@
 #include "agent/Library.h"
 #include "agent/SystemCalls.h"
 #include "agent/W32N.h"
+#include "bench/BenchSupport.h"
 #include "bench/Quartiles.h"
 
 namespace {
 
 const int kRounds = 21;
 HANDLE const kAdapter = reinterpret_cast<HANDLE>(0x4D00);
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 BOOL WINAPI AsWindowsXp(OSVERSIONINFOA* v) {
     v->dwPlatformId = VER_PLATFORM_WIN32_NT;

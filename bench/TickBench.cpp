@@ -10,45 +10,13 @@
 
 #include "adapter/AdapterAccess.h"
 #include "adapter/StatusText.h"
+#include "bench/BenchSupport.h"
 #include "sim/SimControl.h"
 
 namespace {
 
 const int kRounds = 20;
 const int kTicksPerRound = 100;
-
-double Now() {
-    static LARGE_INTEGER frequency = {};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// The agent library reads adapter records as Windows 2000/XP keeps them:
-// run again as Windows XP (Wine picks the version per program name).
-int RerunAsWindowsXp() {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tickbench.exe", 0, nullptr,
-                        0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return 2;
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("winxp"), 6);
-    RegCloseKey(key);
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(self, nullptr, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
-        return 2;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 2;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
-}
 
 // Everything a tick and the Status and Statistics pages derive; the sum of
 // the lengths keeps the compiler from dropping the work.
@@ -64,29 +32,6 @@ size_t DeriveTexts(const AdapterStatusSnapshot& s) {
     return n;
 }
 
-// The status request as the library sends it, without the library.
-bool BareRequest(HANDLE device, HANDLE event, AdapterStatusSnapshot* out) {
-    NdisRequestRecord request;
-    memset(&request, 0, sizeof request);
-    request.status = NX_STATUS_FAILURE;
-    request.requestType = NX_REQUEST_QUERY_INFORMATION;
-    request.oid = NX_OID_ADAPTER_STATUS;
-    request.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(out));
-    request.bufferLength = sizeof *out;
-    OVERLAPPED ov = {};
-    ov.hEvent = event;
-    ResetEvent(event);
-    DWORD got = 0;
-    BOOL ok = DeviceIoControl(device, NX_IOCTL_NDIS_REQUEST, &request, sizeof request, &request,
-                              sizeof request, &got, &ov);
-    if (!ok && GetLastError() == ERROR_IO_PENDING)
-        ok = GetOverlappedResult(device, &ov, &got, TRUE);
-    if (!ok || request.status != NX_STATUS_SUCCESS)
-        return false;
-    memcpy(out, request.data, sizeof *out); // what the library's copy-back does
-    return true;
-}
-
 } // namespace
 
 int main() {
@@ -94,7 +39,7 @@ int main() {
     v.dwOSVersionInfoSize = sizeof v;
     GetVersionExA(&v);
     if (v.dwMajorVersion != 5)
-        return RerunAsWindowsXp();
+        return RerunAsWindowsXp("tickbench.exe");
 
     if (!SimInstallAdapter()) {
         fprintf(stderr, "tickbench: simulated installation failed\n");
@@ -121,7 +66,7 @@ int main() {
         }
         double t1 = Now();
         for (int i = 0; i < kTicksPerRound; ++i) {
-            if (!BareRequest(access.Handle(), event, &bare))
+            if (!BareStatusRequest(access.Handle(), event, &bare))
                 ++bareFailed;
             sink += bare.channel;
         }

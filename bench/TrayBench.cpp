@@ -29,6 +29,7 @@
 
 #include "adapter/AdapterAccess.h"
 #include "app/TrayDialog.h"
+#include "bench/BenchSupport.h"
 #include "bench/MinDialog.h"
 #include "res/resource.h"
 #include "sim/SimControl.h"
@@ -46,15 +47,6 @@ const int kStarts = 5;
 const double kTickGoalMs = 0.5;
 const double kIdleGoalPercent = 0.1;
 const double kPrivateBytesGoal = 1.5;
-
-double Now() {
-    static LARGE_INTEGER frequency = {};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double Seconds(const FILETIME& kernel, const FILETIME& user) {
     ULARGE_INTEGER k, u;
@@ -148,60 +140,7 @@ std::string BinDir() {
     return dir.substr(0, dir.find_last_of('\\'));
 }
 
-bool SetWindowsXp(const char* program) {
-    std::string path = std::string("Software\\Wine\\AppDefaults\\") + program;
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("winxp"), 6);
-    RegCloseKey(key);
-    return true;
-}
-
-// The agent library reads adapter records as Windows 2000/XP keeps them:
-// run again as Windows XP (Wine picks the version per program name).
-int RerunAsWindowsXp() {
-    if (!SetWindowsXp("traybench.exe"))
-        return 2;
-    std::string line = GetCommandLineA();
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
-        return 2;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 2;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
-}
-
 // ---- 1. the tick, in this process ----
-
-// The status request as the library sends it, without the library.
-bool BareRequest(HANDLE device, HANDLE event, AdapterStatusSnapshot* out) {
-    NdisRequestRecord request;
-    memset(&request, 0, sizeof request);
-    request.status = NX_STATUS_FAILURE;
-    request.requestType = NX_REQUEST_QUERY_INFORMATION;
-    request.oid = NX_OID_ADAPTER_STATUS;
-    request.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(out));
-    request.bufferLength = sizeof *out;
-    OVERLAPPED ov = {};
-    ov.hEvent = event;
-    ResetEvent(event);
-    DWORD got = 0;
-    BOOL ok = DeviceIoControl(device, NX_IOCTL_NDIS_REQUEST, &request, sizeof request, &request,
-                              sizeof request, &got, &ov);
-    if (!ok && GetLastError() == ERROR_IO_PENDING)
-        ok = GetOverlappedResult(device, &ov, &got, TRUE);
-    if (!ok || request.status != NX_STATUS_SUCCESS)
-        return false;
-    memcpy(out, request.data, sizeof *out); // what the library's copy-back does
-    return true;
-}
 
 BOOL WINAPI NoShell(DWORD, TrayIconRecord*) {
     return TRUE;
@@ -242,7 +181,7 @@ void CALLBACK MeasureTicks(HWND, UINT, UINT_PTR id, DWORD) {
             SetShellNotifyProc(previous);
             double c2 = OwnCpuSeconds(), w2 = Now();
             for (int i = 0; i < kCheapPerBlock; ++i)
-                f.failed += BareRequest(access.Handle(), event, &bare) ? 0 : 1;
+                f.failed += BareStatusRequest(access.Handle(), event, &bare) ? 0 : 1;
             double c3 = OwnCpuSeconds(), w3 = Now();
             if (round < 0)
                 continue;
@@ -454,7 +393,7 @@ int main(int argc, char** argv) {
     v.dwOSVersionInfoSize = sizeof v;
     GetVersionExA(&v);
     if (v.dwMajorVersion != 5)
-        return RerunAsWindowsXp();
+        return RerunAsWindowsXp("traybench.exe");
     int idleSeconds = argc > 1 ? atoi(argv[1]) : 60;
     if (idleSeconds <= 0)
         idleSeconds = 60;
