@@ -59,15 +59,32 @@ int RunTestAs(const char* family, const char* testName) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     fflush(stdout);
-    BOOL ok = CreateProcessA(copy.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                             &si, &pi);
+    // The copy (and whatever it starts) lives in a job that ends with this
+    // process: a test run that kills this one for its time limit must not
+    // leave the copy holding the adapter and the driver for the next test.
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    if (job) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    }
+    BOOL ok = CreateProcessA(copy.c_str(), &cmd[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED,
+                             nullptr, nullptr, &si, &pi);
     SetEnvironmentVariableA(kChildVariable, nullptr);
-    if (!ok)
+    if (!ok) {
+        if (job)
+            CloseHandle(job);
         return -4;
+    }
+    if (job)
+        AssignProcessToJobObject(job, pi.hProcess);
+    ResumeThread(pi.hThread);
     WaitForSingleObject(pi.hProcess, INFINITE);
     DWORD code = 1;
     GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+    if (job)
+        CloseHandle(job);
     return static_cast<int>(code);
 }
