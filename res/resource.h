@@ -1,6 +1,8 @@
 /* Resource identifiers of wavedesk, each named once. Plain #defines: read by
  * the resource compiler as well as by C++ (pure code included). */
 #pragma once
+/* The columns stay aligned, as in resource headers. */
+/* clang-format off */
 
 /* Dialog templates, menu, icons, bitmaps. */
 #define IDD_TRAY 102       /* the hidden tray dialog */
@@ -42,3 +44,4 @@
 #define IDS_ADAPTER_DESCRIPTION 58251
 #define IDS_HARDWARE_ID 58252
 #define IDS_REBOOT_NOTICE 58257
+/* clang-format on */
