@@ -53,26 +53,8 @@ protected:
 
     // Runs wdctl on the test's desktop; its exit code (and what it printed).
     DWORD Ctl(const std::string& args, std::string* printed = nullptr) {
-        SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-        HANDLE read = nullptr, write = nullptr;
-        if (printed && !CreatePipe(&read, &write, &sa, 0))
-            return 99;
-        HANDLE process = StartProcess("\"" + BinDir() + "\\wdctl.exe\" -d " + desktop_ + " " + args,
-                                      nullptr, write);
-        if (write)
-            CloseHandle(write);
-        if (!process)
-            return 98;
-        if (printed) {
-            char buffer[256];
-            DWORD got = 0;
-            while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got)
-                printed->append(buffer, got);
-            CloseHandle(read);
-        }
-        DWORD code = FinishProcess(process, 60000);
-        CloseHandle(process);
-        return code;
+        return RunProcessPrinting("\"" + BinDir() + "\\wdctl.exe\" -d " + desktop_ + " " + args,
+                                  printed, 60000);
     }
     std::string State() {
         std::string out;

@@ -11,32 +11,6 @@ namespace {
 
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\wavedesk.exe";
 
-// Runs `commandLine` to its end; its exit code and everything it printed.
-DWORD RunPrinting(const std::string& commandLine, std::string* printed) {
-    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (printed && !CreatePipe(&read, &write, &sa, 0))
-        return 99;
-    HANDLE process = StartProcess(commandLine, nullptr, write);
-    if (write)
-        CloseHandle(write);
-    if (!process) {
-        if (read)
-            CloseHandle(read);
-        return 98;
-    }
-    if (printed) {
-        char buffer[256];
-        DWORD got = 0;
-        while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got)
-            printed->append(buffer, got);
-        CloseHandle(read);
-    }
-    DWORD code = FinishProcess(process, 120000);
-    CloseHandle(process);
-    return code;
-}
-
 bool ReadUserString(const char* path, const char* name, std::string& out) {
     char buffer[256] = {};
     DWORD size = sizeof buffer - 1;
@@ -209,7 +183,8 @@ bool WavedeskDesktop::ExitUtility() {
 
 DWORD WavedeskDesktop::Ctl(const std::string& args, std::string* printed) {
     std::string all;
-    DWORD code = RunPrinting("\"" + BinDir() + "\\wdctl.exe\" -d " + desktop_ + " " + args, &all);
+    DWORD code = RunProcessPrinting("\"" + BinDir() + "\\wdctl.exe\" -d " + desktop_ + " " + args,
+                                    &all, 120000);
     if (printed)
         *printed = all.substr(0, all.find_first_of("\r\n"));
     return code;
@@ -218,7 +193,8 @@ DWORD WavedeskDesktop::Ctl(const std::string& args, std::string* printed) {
 std::vector<std::string> WavedeskDesktop::CtlLines(const std::string& args) {
     std::string all;
     std::vector<std::string> lines;
-    if (RunPrinting("\"" + BinDir() + "\\wdctl.exe\" -d " + desktop_ + " " + args, &all) != 0)
+    if (RunProcessPrinting("\"" + BinDir() + "\\wdctl.exe\" -d " + desktop_ + " " + args, &all,
+                           120000) != 0)
         return lines;
     size_t at = 0;
     while (at < all.size()) {

@@ -25,3 +25,28 @@ DWORD FinishProcess(HANDLE process, DWORD ms) {
         GetExitCodeProcess(process, &code);
     return code;
 }
+
+DWORD RunProcessPrinting(const std::string& commandLine, std::string* printed, DWORD ms) {
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (printed && !CreatePipe(&read, &write, &sa, 0))
+        return 99;
+    HANDLE process = StartProcess(commandLine, nullptr, write);
+    if (write)
+        CloseHandle(write);
+    if (!process) {
+        if (read)
+            CloseHandle(read);
+        return 98;
+    }
+    if (printed) {
+        char buffer[256];
+        DWORD got = 0;
+        while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got)
+            printed->append(buffer, got);
+        CloseHandle(read);
+    }
+    DWORD code = FinishProcess(process, ms);
+    CloseHandle(process);
+    return code;
+}

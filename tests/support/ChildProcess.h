@@ -13,3 +13,8 @@ HANDLE StartProcess(const std::string& commandLine, const char* desktop = nullpt
 
 // Exit code of a finished process; STILL_ACTIVE when it did not end in `ms`.
 DWORD FinishProcess(HANDLE process, DWORD ms);
+
+// Runs `commandLine` and waits at most `ms` for it: its exit code
+// (STILL_ACTIVE when it did not end in time) and, when `printed` is given,
+// everything it printed; 98 or 99 when it could not be started.
+DWORD RunProcessPrinting(const std::string& commandLine, std::string* printed, DWORD ms);
