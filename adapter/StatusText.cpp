@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "framework/FormatCheck.h"
+
 int32_t SignalQuality(int32_t signalLevel) {
     // 64-bit intermediate: a wild level from the driver must not overflow.
     int64_t q = static_cast<int64_t>(signalLevel) * 100 / 95;
@@ -99,53 +101,6 @@ const DomainName kDomains[] = {
     {0x31, IDS_DOMAIN_SPAIN}, {0x32, IDS_DOMAIN_FRANCE}, {0x40, IDS_DOMAIN_MKK},
 };
 
-// Past the flags, width and precision of one conversion, in the order
-// printf reads them; null when a width or precision has more than two
-// digits (the line is short, and a huge width would only make the
-// formatting allocate without bound).
-const char* SkipConversionSpec(const char* p) {
-    while (*p && strchr("-+ #0", *p))
-        ++p;
-    for (int part = 0; part < 2; ++part) {
-        if (part == 1) {
-            if (*p != '.')
-                break;
-            ++p;
-        }
-        int digits = 0;
-        while (*p >= '0' && *p <= '9') {
-            if (++digits > 2)
-                return nullptr;
-            ++p;
-        }
-    }
-    return p;
-}
-
-// True when `format` holds exactly one integer conversion (flags, width and
-// precision allowed) followed by exactly one plain %s, besides literal "%%".
-bool IsDomainFormat(const char* format) {
-    int integers = 0, strings = 0;
-    for (const char* p = format; *p; ++p) {
-        if (*p != '%')
-            continue;
-        ++p;
-        if (*p == '%')
-            continue;
-        if (*p == 's') {
-            ++strings;
-            continue;
-        }
-        p = SkipConversionSpec(p);
-        if (p && (*p == 'd' || *p == 'x' || *p == 'X' || *p == 'u') && strings == 0) {
-            ++integers;
-            continue;
-        }
-        return false;
-    }
-    return integers == 1 && strings == 1;
-}
-
 } // namespace
 
 uint32_t RegulatoryDomainNameId(uint32_t code) {
@@ -156,7 +111,8 @@ uint32_t RegulatoryDomainNameId(uint32_t code) {
 }
 
 CString FormatRegulatoryDomainText(const char* format, uint32_t code, const char* name) {
-    if (!format || !IsDomainFormat(format))
+    // One integer (the code), then one plain %s (the name).
+    if (!format || !FormatHasConversions(format, "ds"))
         format = "0x%02x %s";
     CString text;
 #pragma GCC diagnostic push

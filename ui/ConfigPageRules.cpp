@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "config/KeyText.h"
+#include "framework/FormatCheck.h"
 #include "ui/KeySizes.h"
 
 namespace {
@@ -29,35 +30,8 @@ const char* TextOr(const CString& text, const char* builtIn) {
     return text.IsEmpty() ? builtIn : text.c_str();
 }
 
-// True when the conversions of `format` are exactly `expected` in order
-// ('d' for one integer conversion, 's' for one string), besides literal
-// "%%"; flags, width and precision are allowed, '*' and length modifiers
-// are not.
-bool HasConversions(const char* format, const char* expected) {
-    for (const char* p = format; *p; ++p) {
-        if (*p != '%')
-            continue;
-        ++p;
-        if (*p == '%')
-            continue;
-        while (*p && strchr("-+ #0123456789.", *p))
-            ++p;
-        char kind;
-        if (*p == 'd' || *p == 'i' || *p == 'u' || *p == 'x' || *p == 'X')
-            kind = 'd';
-        else if (*p == 's')
-            kind = 's';
-        else
-            return false;
-        if (*expected != kind)
-            return false;
-        ++expected;
-    }
-    return *expected == '\0';
-}
-
 const char* FormatOr(const CString& text, const char* expected, const char* builtIn) {
-    return !text.IsEmpty() && HasConversions(text.c_str(), expected) ? text.c_str() : builtIn;
+    return !text.IsEmpty() && FormatHasConversions(text.c_str(), expected) ? text.c_str() : builtIn;
 }
 
 #pragma GCC diagnostic push

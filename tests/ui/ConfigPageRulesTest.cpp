@@ -473,3 +473,13 @@ TEST(ConfigValidation, EveryAcceptedTypedKeyEnciphersToANonEmptyText) {
     // the three slots, and an empty unique key at every size.
     EXPECT_EQ(3 * 3 * 3 + 5 * 3, accepted);
 }
+
+TEST(ConfigValidation, HugeWidthInATableTextFallsBackToBuiltIn) {
+    ConfigPageState s = SecurityOn();
+    s.sharedKeyText[1] = "012345678";
+    s.uniqueKeyText = "01";
+    ConfigValidationTexts wide = TableTexts();
+    wide.sharedKeyLength = "%999999999s: %d\n"; // a gigabyte of padding
+    wide.uniqueKeyLength = "Unique %.100d\n";
+    EXPECT_EQ(ValidateConfigPage(s, TableTexts()).text, ValidateConfigPage(s, wide).text);
+}
