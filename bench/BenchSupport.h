@@ -54,15 +54,21 @@ inline int RerunAsWindowsXp(const char* program) {
     return static_cast<int>(code);
 }
 
-// The status request as the library sends it, without the library.
-inline bool BareStatusRequest(HANDLE device, HANDLE event, AdapterStatusSnapshot* out) {
+// The record of a status query into `out`.
+inline NdisRequestRecord StatusQueryRecord(AdapterStatusSnapshot* out) {
     NdisRequestRecord request;
     memset(&request, 0, sizeof request);
-    request.status = NX_STATUS_FAILURE;
     request.requestType = NX_REQUEST_QUERY_INFORMATION;
     request.oid = NX_OID_ADAPTER_STATUS;
     request.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(out));
     request.bufferLength = sizeof *out;
+    return request;
+}
+
+// The status request as the library sends it, without the library.
+inline bool BareStatusRequest(HANDLE device, HANDLE event, AdapterStatusSnapshot* out) {
+    NdisRequestRecord request = StatusQueryRecord(out);
+    request.status = NX_STATUS_FAILURE;
     OVERLAPPED ov = {};
     ov.hEvent = event;
     ResetEvent(event);

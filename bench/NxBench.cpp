@@ -116,12 +116,7 @@ int main(int argc, char** argv) {
     int failures = 0;
 
     AdapterStatusSnapshot snapshot;
-    NdisRequestRecord r;
-    ZeroMemory(&r, sizeof r);
-    r.requestType = NX_REQUEST_QUERY_INFORMATION;
-    r.oid = NX_OID_ADAPTER_STATUS;
-    r.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&snapshot));
-    r.bufferLength = sizeof snapshot;
+    NdisRequestRecord r = StatusQueryRecord(&snapshot);
     std::vector<double> ratios, libraryTimes, bareTimes;
     Pairs(
         pairs, [&] { failures += W32N_MakeNdisRequest(adapter, &r, &ov, 1) != 0; },

@@ -83,12 +83,7 @@ int main(int argc, char** argv) {
     ZeroMemory(&ov, sizeof ov);
     ov.hEvent = event;
     AdapterStatusSnapshot snapshot;
-    NdisRequestRecord r;
-    ZeroMemory(&r, sizeof r);
-    r.requestType = NX_REQUEST_QUERY_INFORMATION;
-    r.oid = NX_OID_ADAPTER_STATUS;
-    r.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&snapshot));
-    r.bufferLength = sizeof snapshot;
+    NdisRequestRecord r = StatusQueryRecord(&snapshot);
 
     int failures = 0;
     AgentSystemCalls instantReset = calls;
