@@ -113,7 +113,7 @@ bool AdapterAccess::Query(uint32_t oid, void* buffer, uint32_t* length) {
     memset(&request, 0, sizeof request);
     request.requestType = NX_REQUEST_QUERY_INFORMATION;
     request.oid = oid;
-    request.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buffer));
+    request.buffer = NxAddressOf(buffer);
     request.bufferLength = *length;
     bool retried = false;
     for (;;) {
@@ -145,7 +145,7 @@ bool AdapterAccess::Set(uint32_t oid, const void* buffer, uint32_t length) {
     memset(&request, 0, sizeof request);
     request.requestType = NX_REQUEST_SET_INFORMATION;
     request.oid = oid;
-    request.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buffer));
+    request.buffer = NxAddressOf(buffer);
     request.bufferLength = length;
     return W32N_MakeNdisRequest(handle_, &request, &overlapped_, 1) == NX_STATUS_SUCCESS;
 }

@@ -14,10 +14,6 @@ namespace {
 const DWORD kRecordSize = sizeof(NdisRequestRecord);
 const DWORD kHeaderSize = sizeof(PacketHeader);
 
-uint32_t Address32(const void* p) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p));
-}
-
 // Sends `code` with `input` and waits for it with a fresh event; 0 or the
 // system error. `offsetStatus` receives OVERLAPPED.Offset, where the
 // 95-family driver leaves its own status.
@@ -75,8 +71,7 @@ DWORD MakeRequest(DWORD code, HANDLE adapter, NdisRequestRecord* request, OVERLA
     if (W32N_IsWindowsNT() && request->buffer != 0) {
         uint32_t n = RequestCopyBackLength(*request);
         if (n > 0)
-            memcpy(reinterpret_cast<void*>(static_cast<uintptr_t>(request->buffer)), request->data,
-                   n);
+            memcpy(NxAddressPointer(request->buffer), request->data, n);
     }
     return request->status;
 }
@@ -163,7 +158,7 @@ W32N_API BOOL WINAPI W32N_CloseAdapter(HANDLE adapter) {
             ZeroMemory(&request, sizeof request);
             request.requestType = NX_REQUEST_QUERY_INFORMATION;
             request.oid = NX_OID_UNLOAD_STATE;
-            request.buffer = Address32(&state);
+            request.buffer = NxAddressOf(&state);
             request.bufferLength = sizeof state;
             OVERLAPPED overlapped;
             ZeroMemory(&overlapped, sizeof overlapped);
@@ -219,7 +214,7 @@ W32N_API BOOL WINAPI W32N_DisableLoopback(HANDLE adapter, DWORD value, DWORD len
     ZeroMemory(&request, sizeof request);
     request.requestType = NX_REQUEST_SET_INFORMATION;
     request.oid = NX_OID_LOOPBACK;
-    request.buffer = Address32(block);
+    request.buffer = NxAddressOf(block);
     request.bufferLength = size;
     OVERLAPPED overlapped;
     ZeroMemory(&overlapped, sizeof overlapped);
@@ -271,7 +266,7 @@ W32N_API DWORD WINAPI W32N_PacketReadEx(HANDLE adapter, void* packet, DWORD* byt
     if (W32N_IsWindowsNT()) {
         ok = Sys().readFileEx(adapter, packet, length, overlapped, completion);
     } else if (W32N_IsWindows95()) {
-        header->completionRoutine = Address32(reinterpret_cast<const void*>(completion));
+        header->completionRoutine = NxAddressOf(reinterpret_cast<const void*>(completion));
         PresetReadHeader(header);
         ok = Sys().deviceIoControl(adapter, NX_IOCTL_READ_PACKET_EX, packet, length, packet, length,
                                    bytesReturned, overlapped);
@@ -284,8 +279,8 @@ W32N_API DWORD WINAPI W32N_PacketReadEx(HANDLE adapter, void* packet, DWORD* byt
 }
 
 // Cancels the pending reads: 0 or the error (also stored). The driver
-// exchanges 57 bytes; a packet with no data area holds only its 56-byte
-// header, so the exchange goes through a zero-padded copy and only what the
+// exchanges the header and one byte; a packet with no data area holds only
+// its header, so the exchange goes through a zero-padded copy and only what the
 // packet holds is read from it and written back.
 W32N_API DWORD WINAPI W32N_CancelPacketRead(HANDLE adapter, void* packet) {
     SetErrorWord(0);
@@ -347,8 +342,9 @@ W32N_API BOOL WINAPI W32N_PacketSendEx(HANDLE adapter, const void* data, DWORD l
     if (W32N_IsWindowsNT()) {
         ok = Sys().writeFileEx(adapter, data, length, overlapped, completion);
     } else if (W32N_IsWindows95()) {
-        // The 95-family driver finds the routine in the OVERLAPPED.
-        overlapped->Offset = Address32(reinterpret_cast<const void*>(completion));
+        // The 95-family driver finds the routine in the OVERLAPPED (in its
+        // Offset field, which the pointer member overlays whole).
+        overlapped->Pointer = reinterpret_cast<void*>(completion);
         DWORD ignored = 0;
         ok =
             Sys().deviceIoControl(adapter, NX_IOCTL_SEND_PACKET_EX, const_cast<void*>(data), length,

@@ -12,7 +12,7 @@
 // never makes the library overrun the caller.
 uint32_t RequestCopyBackLength(const NdisRequestRecord& record);
 
-// The cancel exchange with the driver is always NX_CANCEL_READ_LENGTH (57)
-// bytes, but a packet with no data area holds only its 56-byte header: this
+// The cancel exchange with the driver is always NX_CANCEL_READ_LENGTH (the
+// header and one byte), but a packet with no data area holds only its header: this
 // many bytes of the packet are read into the exchange and written back.
 uint32_t CancelExchangeLength(uint32_t dataLength);

@@ -3,9 +3,11 @@
  * the library and its driver. Shared by the library (C++), the stand-in
  * driver (C) and the tests; no <windows.h>, so it compiles in all of them.
  *
- * All records are little-endian. Pointer fields are 32 bits wide: the records
- * travel between 32-bit user mode and the driver, and the library stores a
- * user-mode address there that only the caller's process can dereference. */
+ * All records are little-endian. Address fields hold a user-mode address that
+ * only the caller's process can dereference. They are as wide as a pointer:
+ * 32 bits in the 32-bit build, whose layout is the one the platform's driver
+ * binds, and 64 bits in the 64-bit test build, where an address above 4 GB
+ * must travel whole (a naturally aligned field, so that record is larger). */
 #pragma once
 
 #include <stddef.h>
@@ -53,47 +55,95 @@
 
 #define NX_INLINE_DATA_SIZE 512u
 
+/* A user-mode address as the records carry it. */
+#if UINTPTR_MAX > 0xFFFFFFFFu
+#define NX_ADDRESS_BITS 64
+typedef uint64_t NxUserAddress;
+#else
+#define NX_ADDRESS_BITS 32
+typedef uint32_t NxUserAddress;
+#endif
+NX_STATIC_ASSERT(sizeof(NxUserAddress) == sizeof(void*), "an address travels whole");
+
+static inline NxUserAddress NxAddressOf(const void* p) {
+    return (NxUserAddress)(uintptr_t)p;
+}
+static inline void* NxAddressPointer(NxUserAddress address) {
+    return (void*)(uintptr_t)address;
+}
+
+/* Size of the 32-bit request record. A 64-bit driver that receives a record
+ * of this size is called by a 32-bit process, whose addresses it would
+ * misread: it refuses the request (NX_STATUS_NOT_SUPPORTED). */
+#define NX_REQUEST_RECORD_SIZE_32 556u
+
 /* Longest adapter name the library sends with select and open, in bytes
  * including its NUL; a longer name is refused before it reaches the driver. */
 #define NX_MAX_ADAPTER_NAME 260u
 
 /* The record passed as both input and output of NX_IOCTL_NDIS_REQUEST and
- * NX_IOCTL_PRIVATE_REQUEST: 556 bytes. */
+ * NX_IOCTL_PRIVATE_REQUEST: 556 bytes (568 in the 64-bit build). Offsets are
+ * the 32-bit build's, then the 64-bit build's where they differ. */
 typedef struct NdisRequestRecord {
-    uint32_t status;       /* 0: NDIS status; preset to NX_STATUS_FAILURE by the library */
-    uint8_t reserved[16];  /* 4: the driver's own */
-    uint32_t requestType;  /* 20: NX_REQUEST_* */
-    uint32_t oid;          /* 24 */
-    uint32_t buffer;       /* 28: caller's information buffer (32-bit user address) */
-    uint32_t bufferLength; /* 32: bytes */
-    uint32_t bytesWritten; /* 36: written (query) or read (set), from the driver */
-    uint32_t bytesNeeded;  /* 40: from the driver when the buffer is too short */
-    uint8_t data[NX_INLINE_DATA_SIZE]; /* 44: query answers on the NT family */
+    uint32_t status;      /* 0: NDIS status; preset to NX_STATUS_FAILURE by the library */
+    uint8_t reserved[16]; /* 4: the driver's own */
+    uint32_t requestType; /* 20: NX_REQUEST_* */
+    uint32_t oid;         /* 24 */
+#if NX_ADDRESS_BITS == 64
+    uint32_t alignment; /* 28: puts the address on its 8-byte boundary */
+#endif
+    NxUserAddress buffer;              /* 28 | 32: caller's information buffer */
+    uint32_t bufferLength;             /* 32 | 40: bytes */
+    uint32_t bytesWritten;             /* 36 | 44: written (query) or read (set), from the driver */
+    uint32_t bytesNeeded;              /* 40 | 48: from the driver when the buffer is too short */
+    uint8_t data[NX_INLINE_DATA_SIZE]; /* 44 | 52: query answers on the NT family */
 } NdisRequestRecord;
 
-NX_STATIC_ASSERT(sizeof(NdisRequestRecord) == 556, "request record size");
 NX_STATIC_ASSERT(offsetof(NdisRequestRecord, status) == 0, "status");
 NX_STATIC_ASSERT(offsetof(NdisRequestRecord, reserved) == 4, "reserved");
 NX_STATIC_ASSERT(offsetof(NdisRequestRecord, requestType) == 20, "requestType");
 NX_STATIC_ASSERT(offsetof(NdisRequestRecord, oid) == 24, "oid");
+#if NX_ADDRESS_BITS == 64
+NX_STATIC_ASSERT(sizeof(NdisRequestRecord) == 568, "request record size");
+NX_STATIC_ASSERT(offsetof(NdisRequestRecord, buffer) == 32, "buffer");
+NX_STATIC_ASSERT(offsetof(NdisRequestRecord, bufferLength) == 40, "bufferLength");
+NX_STATIC_ASSERT(offsetof(NdisRequestRecord, bytesWritten) == 44, "bytesWritten");
+NX_STATIC_ASSERT(offsetof(NdisRequestRecord, bytesNeeded) == 48, "bytesNeeded");
+NX_STATIC_ASSERT(offsetof(NdisRequestRecord, data) == 52, "data");
+#else
+NX_STATIC_ASSERT(sizeof(NdisRequestRecord) == NX_REQUEST_RECORD_SIZE_32, "request record size");
 NX_STATIC_ASSERT(offsetof(NdisRequestRecord, buffer) == 28, "buffer");
 NX_STATIC_ASSERT(offsetof(NdisRequestRecord, bufferLength) == 32, "bufferLength");
 NX_STATIC_ASSERT(offsetof(NdisRequestRecord, bytesWritten) == 36, "bytesWritten");
 NX_STATIC_ASSERT(offsetof(NdisRequestRecord, bytesNeeded) == 40, "bytesNeeded");
 NX_STATIC_ASSERT(offsetof(NdisRequestRecord, data) == 44, "data");
+#endif
 
-/* Header in front of every packet buffer: 56 bytes, then dataLength bytes.
- * A read always transfers dataLength + 56 bytes. */
+/* Header in front of every packet buffer: 56 bytes (64 in the 64-bit
+ * build), then dataLength bytes. A read always transfers dataLength plus the
+ * header. Offsets: the 32-bit build's, then the 64-bit build's. */
 typedef struct PacketHeader {
-    uint8_t driverUse1[20];     /* 0 */
-    uint32_t completionRoutine; /* 20: 95-family read with completion only */
-    uint32_t status;            /* 24: preset to NX_PACKET_PENDING by the library */
-    uint32_t reserved1;         /* 28: preset to 0 */
-    uint32_t reserved2;         /* 32: preset to 0 */
-    uint8_t driverUse2[16];     /* 36 */
-    uint32_t dataLength;        /* 52: capacity of the data area, bytes */
+    uint8_t driverUse1[20]; /* 0 */
+#if NX_ADDRESS_BITS == 64
+    uint32_t alignment; /* 20: puts the address on its 8-byte boundary */
+#endif
+    NxUserAddress completionRoutine; /* 20 | 24: 95-family read with completion only */
+    uint32_t status;                 /* 24 | 32: preset to NX_PACKET_PENDING by the library */
+    uint32_t reserved1;              /* 28 | 36: preset to 0 */
+    uint32_t reserved2;              /* 32 | 40: preset to 0 */
+    uint8_t driverUse2[16];          /* 36 | 44 */
+    uint32_t dataLength;             /* 52 | 60: capacity of the data area, bytes */
 } PacketHeader;
 
+#if NX_ADDRESS_BITS == 64
+NX_STATIC_ASSERT(sizeof(PacketHeader) == 64, "packet header size");
+NX_STATIC_ASSERT(offsetof(PacketHeader, completionRoutine) == 24, "completionRoutine");
+NX_STATIC_ASSERT(offsetof(PacketHeader, status) == 32, "status");
+NX_STATIC_ASSERT(offsetof(PacketHeader, reserved1) == 36, "reserved1");
+NX_STATIC_ASSERT(offsetof(PacketHeader, reserved2) == 40, "reserved2");
+NX_STATIC_ASSERT(offsetof(PacketHeader, driverUse2) == 44, "driverUse2");
+NX_STATIC_ASSERT(offsetof(PacketHeader, dataLength) == 60, "dataLength");
+#else
 NX_STATIC_ASSERT(sizeof(PacketHeader) == 56, "packet header size");
 NX_STATIC_ASSERT(offsetof(PacketHeader, completionRoutine) == 20, "completionRoutine");
 NX_STATIC_ASSERT(offsetof(PacketHeader, status) == 24, "status");
@@ -101,9 +151,14 @@ NX_STATIC_ASSERT(offsetof(PacketHeader, reserved1) == 28, "reserved1");
 NX_STATIC_ASSERT(offsetof(PacketHeader, reserved2) == 32, "reserved2");
 NX_STATIC_ASSERT(offsetof(PacketHeader, driverUse2) == 36, "driverUse2");
 NX_STATIC_ASSERT(offsetof(PacketHeader, dataLength) == 52, "dataLength");
+#endif
 
 #define NX_PACKET_PENDING 259u
-#define NX_CANCEL_READ_LENGTH 57u
+/* The cancel exchange: the packet header and one byte. */
+#define NX_CANCEL_READ_LENGTH ((uint32_t)sizeof(PacketHeader) + 1u)
+#if NX_ADDRESS_BITS == 32
+NX_STATIC_ASSERT(NX_CANCEL_READ_LENGTH == 57, "cancel exchange");
+#endif
 
 /* Block sent with NX_OID_LOOPBACK: value, n, then n bytes. In NXPROTO a
  * nonzero value stops the packets a handle sends from being read back on

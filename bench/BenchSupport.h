@@ -60,7 +60,7 @@ inline NdisRequestRecord StatusQueryRecord(AdapterStatusSnapshot* out) {
     memset(&request, 0, sizeof request);
     request.requestType = NX_REQUEST_QUERY_INFORMATION;
     request.oid = NX_OID_ADAPTER_STATUS;
-    request.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(out));
+    request.buffer = NxAddressOf(out);
     request.bufferLength = sizeof *out;
     return request;
 }

@@ -17,7 +17,11 @@ const DWORD kFirstPropertyBuffer = 200;
 // and a device that keeps asking for more is not followed further.
 const DWORD kLargestPropertyBuffer = 64 * 1024;
 
+#ifdef _WIN64
+static_assert(sizeof(SP_DEVINFO_DATA) == 32, "device record");
+#else
 static_assert(sizeof(SP_DEVINFO_DATA) == 28, "device record");
+#endif
 static_assert(sizeof(SP_PROPCHANGE_PARAMS) == 20, "property-change parameters");
 static_assert(sizeof(SP_CLASSINSTALL_HEADER) == 8, "class-install header");
 

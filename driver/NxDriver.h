@@ -44,4 +44,4 @@ NTSTATUS NTAPI NxDispatchPnp(PDEVICE_OBJECT device, PIRP irp);
 
 /* Reads `length` bytes at a user address of the process that sent `irp`;
  * FALSE when that cannot be done (NxUserMemory.c). */
-BOOLEAN NxReadRequestorMemory(PIRP irp, uint32_t address, void* out, uint32_t length);
+BOOLEAN NxReadRequestorMemory(PIRP irp, NxUserAddress address, void* out, uint32_t length);

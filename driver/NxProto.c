@@ -298,13 +298,22 @@ static NTSTATUS SelectOrOpen(NxOpen* open, PIRP irp, const char* input, ULONG le
     return Complete(irp, STATUS_SUCCESS, 0);
 }
 
-/* NDIS and private requests: the 556-byte record both ways. The record's
- * status carries the answer; the I/O itself fails only for a malformed call.
- * Set data is read from the caller when the OID needs it. */
+/* NDIS and private requests: the request record both ways (556 bytes; 568
+ * in the 64-bit build). The record's status carries the answer; the I/O
+ * itself fails only for a malformed call. Set data is read from the caller
+ * when the OID needs it. */
 static NTSTATUS Request(NxOpen* open, PIRP irp, ULONG inLength, ULONG outLength,
                         BOOLEAN privateRequest) {
     NdisRequestRecord* record = (NdisRequestRecord*)irp->AssociatedIrp.SystemBuffer;
     KIRQL irql;
+#if NX_ADDRESS_BITS == 64
+    /* A 32-bit process's record: its buffer address and counts lie where
+     * this build's do not. Only the status word is common; it says no. */
+    if (record && inLength == NX_REQUEST_RECORD_SIZE_32 && outLength == NX_REQUEST_RECORD_SIZE_32) {
+        record->status = NX_STATUS_NOT_SUPPORTED;
+        return Complete(irp, STATUS_SUCCESS, NX_REQUEST_RECORD_SIZE_32);
+    }
+#endif
     if (!record || inLength < sizeof(NdisRequestRecord) || outLength < sizeof(NdisRequestRecord))
         return Complete(irp, STATUS_INVALID_PARAMETER, 0);
     if (!privateRequest && !open->opened) {

@@ -27,11 +27,18 @@ NTKERNELAPI PEPROCESS NTAPI IoGetRequestorProcess(PIRP irp);
 typedef NTSTATUS(NTAPI* ReadVirtualMemoryFn)(HANDLE process, PVOID address, PVOID buffer,
                                              SIZE_T size, SIZE_T* done);
 
-/* 32-bit layouts of the loader structures walked below. */
+/* Layouts of the loader structures walked below, per architecture. */
+#ifdef _WIN64
+#define PEB_LDR_OFFSET 0x18
+#define LDR_LOAD_ORDER_LIST_OFFSET 0x10
+#define ENTRY_DLL_BASE_OFFSET 0x30
+#define ENTRY_BASE_NAME_OFFSET 0x58
+#else
 #define PEB_LDR_OFFSET 0x0C
 #define LDR_LOAD_ORDER_LIST_OFFSET 0x0C
 #define ENTRY_DLL_BASE_OFFSET 0x18
 #define ENTRY_BASE_NAME_OFFSET 0x2C
+#endif
 #define MAX_MODULES 512
 
 static ReadVirtualMemoryFn g_read;
@@ -52,8 +59,13 @@ static BOOLEAN SameNameIgnoringCase(const UNICODE_STRING* name, const WCHAR* wan
 
 static PUCHAR FindNtdll(void) {
     PUCHAR peb;
-    /* fs:[0x30] is the process environment block in user mode (i686). */
+    /* The process environment block in user mode: gs:[0x60] on x64,
+     * fs:[0x30] on i686. */
+#ifdef _WIN64
+    __asm__ volatile("movq %%gs:0x60, %0" : "=r"(peb));
+#else
     __asm__ volatile("movl %%fs:0x30, %0" : "=r"(peb));
+#endif
     if (!peb)
         return NULL;
     PUCHAR ldr = *(PUCHAR*)(peb + PEB_LDR_OFFSET);
@@ -74,7 +86,8 @@ static PVOID FindExport(PUCHAR base, const char* wanted) {
     const IMAGE_DOS_HEADER* dos = (const IMAGE_DOS_HEADER*)base;
     if (dos->e_magic != IMAGE_DOS_SIGNATURE)
         return NULL;
-    const IMAGE_NT_HEADERS32* nt = (const IMAGE_NT_HEADERS32*)(base + dos->e_lfanew);
+    /* ntdll.dll has the driver's own bitness. */
+    const IMAGE_NT_HEADERS* nt = (const IMAGE_NT_HEADERS*)(base + dos->e_lfanew);
     if (nt->Signature != IMAGE_NT_SIGNATURE ||
         nt->OptionalHeader.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_EXPORT)
         return NULL;
@@ -110,7 +123,7 @@ static ReadVirtualMemoryFn Resolve(void) {
     return g_read;
 }
 
-BOOLEAN NxReadRequestorMemory(PIRP irp, uint32_t address, void* out, uint32_t length) {
+BOOLEAN NxReadRequestorMemory(PIRP irp, NxUserAddress address, void* out, uint32_t length) {
     if (address == 0 || length == 0 || length > SIM_MAX_SET_DATA)
         return FALSE;
     ReadVirtualMemoryFn read = Resolve();
@@ -128,7 +141,7 @@ BOOLEAN NxReadRequestorMemory(PIRP irp, uint32_t address, void* out, uint32_t le
     if (!NT_SUCCESS(ZwOpenProcess(&process, PROCESS_VM_READ, &attributes, &client)))
         return FALSE;
     SIZE_T done = 0;
-    NTSTATUS status = read(process, (PVOID)(ULONG_PTR)address, out, length, &done);
+    NTSTATUS status = read(process, NxAddressPointer(address), out, length, &done);
     ZwClose(process);
     return NT_SUCCESS(status) && done == length;
 }

@@ -4,11 +4,19 @@
 # service "NXPROTO"; then nxcost.exe (the library's own cost per request,
 # in-process, no driver).
 #   scripts/bench.sh [pairs]
+# The 32-bit build where this machine runs 32-bit programs, else the 64-bit
+# one (said first).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target nxbench nxcost nxproto nxlib32
-. scripts/wine-env.sh
+. scripts/machine.sh
+build=mingw
+if ! wd_runs_32bit; then
+    build=mingw64
+    echo "bench: the 64-bit build under 64-bit Wine: $WD_NO_32BIT_WHY"
+fi
+cmake --preset "$build" >/dev/null
+cmake --build --preset "$build" --target nxbench nxcost nxproto nxlib32
+. scripts/wine-env.sh "$build"
 wd_wine_start
 wine reg add 'HKCU\Software\Wine\AppDefaults\nxbench.exe' /v Version /d winxp /f >/dev/null 2>&1
 # The NT 4.0 service shares the XP service's display name; only one can exist.

@@ -19,16 +19,25 @@
 #   cp build/screenshots/docs/*.png docs/
 #
 # nxdemo.exe (the adapter's status printed through NXLIB32) remains a tool:
-#   . scripts/wine-env.sh; wd_wine_start; wine "$WD_BIN/nxdemo.exe"
+#   . scripts/wine-env.sh [mingw64]; wd_wine_start; wine "$WD_BIN/nxdemo.exe"
+#
+# Where this machine cannot run 32-bit programs (or WD_NO_WIN32=1), it runs
+# the 64-bit build (build/mingw64) under 64-bit Wine instead, and says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target wavedesk wdctl nxsim nxproto nxlib32
+. scripts/machine.sh
+build=mingw
+if ! wd_runs_32bit; then
+    build=mingw64
+    echo "run: the 64-bit build under 64-bit Wine: $WD_NO_32BIT_WHY"
+fi
+cmake --preset "$build" >/dev/null
+cmake --build --preset "$build" --target wavedesk wdctl nxsim nxproto nxlib32
 
 headless=0
 [ -z "${DISPLAY:-}" ] && headless=1
-. scripts/wine-env.sh
+. scripts/wine-env.sh "$build"
 wd_wine_start
 # The utility is for Windows 98 to XP; Wine's default version is later.
 wine reg add 'HKCU\Software\Wine\AppDefaults\wavedesk.exe' /v Version /d winxp /f >/dev/null 2>&1

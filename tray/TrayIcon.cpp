@@ -44,8 +44,11 @@ HICON CTrayIcon::GetIcon(int index) const {
     return icons_[static_cast<size_t>(index)];
 }
 
+// The object's own address. The shell's id field is 32 bits wide: in the
+// 64-bit build it takes the address's low half, which still tells this
+// owner's one icon apart (the shell names an icon by window and id).
 UINT CTrayIcon::Id() const {
-    return static_cast<UINT>(reinterpret_cast<uintptr_t>(this));
+    return static_cast<UINT>(reinterpret_cast<uintptr_t>(this) & 0xFFFFFFFFu);
 }
 
 void CTrayIcon::Fill(TrayIconRecord& record, int index) const {

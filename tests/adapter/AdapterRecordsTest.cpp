@@ -21,8 +21,13 @@ TEST(AdapterRecords, SnapshotFieldsReadFromDriverOffsets) {
     EXPECT_STREQ("lab", s.ssid);
 }
 
-TEST(AdapterRecords, RequestRecordPointerFieldIsFourBytesOnEveryBuild) {
+// 556 bytes with a 32-bit address where pointers are 32 bits (what ships);
+// where they are 64 bits, an address above 4 GB travels whole.
+TEST(AdapterRecords, RequestRecordCarriesAWholePointer) {
     NdisRequestRecord r;
-    EXPECT_EQ(4u, sizeof r.buffer);
-    EXPECT_EQ(556u, sizeof r);
+    EXPECT_EQ(sizeof(void*), sizeof r.buffer);
+    EXPECT_EQ(sizeof(void*) == 4 ? 556u : 568u, sizeof r);
+    uintptr_t high = sizeof(void*) == 8 ? static_cast<uintptr_t>(0x14004E040ull) : 0x8004E040u;
+    r.buffer = NxAddressOf(reinterpret_cast<void*>(high));
+    EXPECT_EQ(reinterpret_cast<void*>(high), NxAddressPointer(r.buffer));
 }

@@ -56,7 +56,7 @@ int Cycle(const char* adapterName) {
         NdisRequestRecord r = {};
         r.requestType = NX_REQUEST_QUERY_INFORMATION;
         r.oid = NX_OID_ADAPTER_STATUS;
-        r.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&snapshot));
+        r.buffer = NxAddressOf(&snapshot);
         r.bufferLength = sizeof snapshot;
         static Packet packet;
         uint8_t frame[64];

@@ -143,7 +143,7 @@ BOOL WINAPI FakeIoctl(HANDLE h, DWORD code, LPVOID in, DWORD inSize, LPVOID out,
     }
     if (code == NX_IOCTL_SELECT_ADAPTER && ov)
         ov->Offset = g_fake->selectOffsetStatus;
-    if (code == NX_IOCTL_CANCEL_READ) // the driver hands back its 57 bytes
+    if (code == NX_IOCTL_CANCEL_READ) // the driver hands back the whole exchange
         memset(out, 0xEE, outSize);
     if (g_fake->pendThenComplete) {
         g_fake->pending = isRequest ? record : nullptr;
@@ -335,7 +335,7 @@ protected:
         memset(&r, 0, sizeof r);
         r.requestType = NX_REQUEST_QUERY_INFORMATION;
         r.oid = 0x01010101;
-        r.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buffer));
+        r.buffer = NxAddressOf(buffer);
         r.bufferLength = length;
         return r;
     }
@@ -427,7 +427,7 @@ TEST_F(Seam, Win95CompletionRoutinesTravelInHeaderAndOverlapped) {
     std::vector<Call> io = Ioctls();
     ASSERT_EQ(1u, io.size());
     EXPECT_EQ(NX_IOCTL_READ_PACKET_EX, io[0].code);
-    EXPECT_EQ(sizeof packet, io[0].input.size());
+    EXPECT_EQ(sizeof packet.header + sizeof packet.data, io[0].input.size());
     PacketHeader sent;
     memcpy(&sent, io[0].input.data(), sizeof sent);
     EXPECT_EQ(NX_PACKET_PENDING, sent.status);
@@ -436,7 +436,7 @@ TEST_F(Seam, Win95CompletionRoutinesTravelInHeaderAndOverlapped) {
 
     const char frame[] = "frame";
     EXPECT_TRUE(W32N_PacketSendEx(kDevice, frame, sizeof frame, &got, &ov, Completion));
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(&Completion), ov.Offset);
+    EXPECT_EQ(reinterpret_cast<void*>(&Completion), ov.Pointer) << "the whole address, in Offset";
     EXPECT_EQ(NX_IOCTL_SEND_PACKET_EX, Ioctls().back().code);
     EXPECT_EQ(sizeof frame, Ioctls().back().input.size());
 }
@@ -476,8 +476,8 @@ TEST_F(Seam, NtRequestPresetsFailureStatusAndSendsWholeRecordBothWays) {
     ASSERT_EQ(1u, io.size());
     EXPECT_EQ(NX_IOCTL_PRIVATE_REQUEST, io[0].code);
     EXPECT_EQ(NX_STATUS_FAILURE, io[0].statusOnEntry);
-    EXPECT_EQ(556u, io[0].input.size());
-    EXPECT_EQ(556u, io[0].outSize);
+    EXPECT_EQ(sizeof(NdisRequestRecord), io[0].input.size()); // 556 bytes in what ships
+    EXPECT_EQ(sizeof(NdisRequestRecord), io[0].outSize);
     EXPECT_EQ(&ov, io[0].overlapped);
 }
 
@@ -588,7 +588,7 @@ TEST_F(Seam, NtPacketExUsesFileIoWithFullReadLength) {
     DWORD got;
     EXPECT_EQ(static_cast<DWORD>(TRUE), W32N_PacketReadEx(kDevice, &packet, &got, &ov, Completion));
     EXPECT_EQ("read", fake.calls.back().what);
-    EXPECT_EQ(sizeof packet, fake.calls.back().outSize);
+    EXPECT_EQ(sizeof packet.header + sizeof packet.data, fake.calls.back().outSize);
     EXPECT_TRUE(W32N_PacketSendEx(kDevice, "abc", 3, &got, &ov, Completion));
     EXPECT_EQ("write", fake.calls.back().what);
     EXPECT_EQ(3u, fake.calls.back().outSize);
@@ -612,8 +612,8 @@ TEST_F(Seam, PacketReadPresetsHeaderAndWaitsOnlyWhenAsked) {
     std::vector<Call> io = Ioctls();
     ASSERT_EQ(2u, io.size());
     EXPECT_EQ(NX_IOCTL_READ_PACKET, io[0].code);
-    EXPECT_EQ(sizeof packet, io[0].input.size());
-    EXPECT_EQ(sizeof packet, io[0].outSize);
+    EXPECT_EQ(sizeof packet.header + sizeof packet.data, io[0].input.size());
+    EXPECT_EQ(sizeof packet.header + sizeof packet.data, io[0].outSize);
     PacketHeader sent;
     memcpy(&sent, io[0].input.data(), sizeof sent);
     EXPECT_EQ(NX_PACKET_PENDING, sent.status);
@@ -634,19 +634,19 @@ TEST_F(Seam, PacketReadWithWrappingLengthIsRefused) {
     EXPECT_TRUE(Ioctls().empty());
 }
 
-TEST_F(Seam, CancelReadSendsFirst57BytesAndStoresFailure) {
+TEST_F(Seam, CancelReadSendsTheHeaderAndOneByteAndStoresFailure) {
     AsNt();
     uint8_t packet[80] = {};
     EXPECT_EQ(0u, W32N_CancelPacketRead(kDevice, packet));
     EXPECT_EQ(NX_IOCTL_CANCEL_READ, Ioctls().back().code);
-    EXPECT_EQ(57u, Ioctls().back().input.size());
+    EXPECT_EQ(NX_CANCEL_READ_LENGTH, Ioctls().back().input.size()); // 57 bytes in what ships
     EXPECT_EQ(nullptr, Ioctls().back().overlapped);
     fake.ioctlError = ERROR_GEN_FAILURE;
     EXPECT_EQ(static_cast<DWORD>(ERROR_GEN_FAILURE), W32N_CancelPacketRead(kDevice, packet));
     EXPECT_EQ(ERROR_GEN_FAILURE, W32N_GetLastError());
 }
 
-TEST_F(Seam, CancelOfHeaderOnlyPacketExchanges57BytesButTouchesOnlyTheHeader) {
+TEST_F(Seam, CancelOfHeaderOnlyPacketExchangesTheWholeLengthButTouchesOnlyTheHeader) {
     AsNt();
     struct {
         PacketHeader header;
@@ -658,18 +658,19 @@ TEST_F(Seam, CancelOfHeaderOnlyPacketExchanges57BytesButTouchesOnlyTheHeader) {
     std::vector<Call> calls = Ioctls();
     ASSERT_EQ(1u, calls.size());
     const Call& io = calls.back();
-    ASSERT_EQ(57u, io.input.size());
-    EXPECT_EQ(57u, io.outSize);
-    EXPECT_EQ(0x11, io.input[51]);
-    EXPECT_EQ(0, io.input[56]) << "the byte past the header was read from the caller";
+    const size_t last = sizeof(PacketHeader) - 1;
+    ASSERT_EQ(NX_CANCEL_READ_LENGTH, io.input.size());
+    EXPECT_EQ(NX_CANCEL_READ_LENGTH, io.outSize);
+    EXPECT_EQ(0x11, io.input[last - 4]);
+    EXPECT_EQ(0, io.input[last + 1]) << "the byte past the header was read from the caller";
     const uint8_t* header = reinterpret_cast<const uint8_t*>(&area.header);
     EXPECT_EQ(0xEE, header[0]) << "the driver's answer did not come back";
-    EXPECT_EQ(0xEE, header[55]);
+    EXPECT_EQ(0xEE, header[last]);
     for (uint8_t g : area.guard)
         ASSERT_EQ(0x11, g) << "written past the packet";
 }
 
-TEST_F(Seam, CancelOfPacketWithDataExchangesAndReturns57Bytes) {
+TEST_F(Seam, CancelOfPacketWithDataExchangesAndReturnsTheHeaderAndOneByte) {
     AsNt();
     struct {
         PacketHeader header;
@@ -681,15 +682,16 @@ TEST_F(Seam, CancelOfPacketWithDataExchangesAndReturns57Bytes) {
     std::vector<Call> calls = Ioctls();
     ASSERT_EQ(1u, calls.size());
     const Call& io = calls.back();
-    ASSERT_EQ(57u, io.input.size());
-    EXPECT_EQ(0x22, io.input[56]) << "the first data byte belongs to the exchange";
+    ASSERT_EQ(NX_CANCEL_READ_LENGTH, io.input.size());
+    EXPECT_EQ(0x22, io.input[sizeof(PacketHeader)])
+        << "the first data byte belongs to the exchange";
     EXPECT_EQ(0xEE, packet.data[0]);
-    EXPECT_EQ(0x22, packet.data[1]) << "more than 57 bytes came back";
+    EXPECT_EQ(0x22, packet.data[1]) << "more than the header and one byte came back";
 }
 
 TEST_F(Seam, FailedCancelLeavesThePacketAsItWas) {
     AsNt();
-    uint8_t packet[60];
+    uint8_t packet[sizeof(PacketHeader) + 4];
     memset(packet, 0x33, sizeof packet);
     fake.ioctlError = ERROR_GEN_FAILURE;
     EXPECT_EQ(static_cast<DWORD>(ERROR_GEN_FAILURE), W32N_CancelPacketRead(kDevice, packet));

@@ -54,7 +54,7 @@ protected:
         memset(&r, 0, sizeof r);
         r.requestType = type;
         r.oid = oid;
-        r.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buffer));
+        r.buffer = NxAddressOf(buffer);
         r.bufferLength = length;
         return r;
     }
@@ -175,4 +175,58 @@ TEST_F(StandIn, SentPacketComesBackThroughRead) {
     ASSERT_EQ(0u, W32N_PacketRead(adapter, packet.data(), &got, &ov, TRUE));
     ASSERT_GE(got, sizeof(PacketHeader) + frame.size());
     EXPECT_EQ(0, memcmp(frame.data(), packet.data() + sizeof(PacketHeader), frame.size()));
+}
+
+// Addresses travel whole: a query answered into, a set read from, and a
+// packet sent from and read into memory at the top of the address space
+// (above 4 GB in the 64-bit build, where a 32-bit field would cut them).
+TEST_F(StandIn, BuffersAtTheTopOfTheAddressSpaceCarryQueriesSetsAndPackets) {
+    AS_XP();
+    const SIZE_T size = 64 * 1024;
+    auto* high = static_cast<uint8_t*>(
+        VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE));
+    ASSERT_NE(nullptr, high);
+    if (sizeof(void*) == 8) {
+        ASSERT_GT(reinterpret_cast<uintptr_t>(high), static_cast<uintptr_t>(0xFFFFFFFFu))
+            << "MEM_TOP_DOWN gave memory below 4 GB";
+    }
+
+    const uint8_t mac[6] = {0x00, 0x0B, 0x6B, 0x65, 0x43, 0x21};
+    ASSERT_TRUE(SimSetPermanentAddress(mac));
+    memset(high, 0xCC, 16);
+    NdisRequestRecord r = Query(NX_OID_PERMANENT_ADDRESS, high, 16);
+    ASSERT_EQ(0u, W32N_MakeNdisRequest(adapter, &r, &ov, 1));
+    EXPECT_EQ(0, memcmp(mac, high, 6));
+    EXPECT_EQ(0xCC, high[6]);
+
+    // The stand-in reads a set's value from this process at that address.
+    uint32_t* radio = reinterpret_cast<uint32_t*>(high + 256);
+    *radio = 0;
+    r = Query(NX_OID_RADIO, radio, sizeof *radio, NX_REQUEST_SET_INFORMATION);
+    ASSERT_EQ(0u, W32N_MakeNdisRequest(adapter, &r, &ov, 1));
+    uint32_t state = 0;
+    r = Query(NX_OID_SIM_RADIO_STATE, &state, sizeof state);
+    ASSERT_EQ(0u, W32N_MakeNdisRequest(adapter, &r, &ov, 1));
+    if (state != 0xFFFFFFFFu) { // set data can be read by the stand-in here
+        EXPECT_EQ(0u, state) << "the radio value was not read from its address";
+    }
+    *radio = 1;
+    r = Query(NX_OID_RADIO, radio, sizeof *radio, NX_REQUEST_SET_INFORMATION);
+    EXPECT_EQ(0u, W32N_MakeNdisRequest(adapter, &r, &ov, 1));
+
+    uint8_t* frame = high + 1024;
+    for (int i = 0; i < 100; ++i)
+        frame[i] = static_cast<uint8_t>(i * 3 + 1);
+    DWORD sent = 0;
+    ResetEvent(event);
+    ASSERT_TRUE(W32N_PacketSend(adapter, frame, 100, &sent, &ov)) << W32N_GetLastError();
+    uint8_t* packet = high + 8192;
+    memset(packet, 0, sizeof(PacketHeader) + 512);
+    reinterpret_cast<PacketHeader*>(packet)->dataLength = 512;
+    DWORD got = 0;
+    ResetEvent(event);
+    ASSERT_EQ(0u, W32N_PacketRead(adapter, packet, &got, &ov, TRUE));
+    ASSERT_EQ(sizeof(PacketHeader) + 100, got);
+    EXPECT_EQ(0, memcmp(frame, packet + sizeof(PacketHeader), 100));
+    VirtualFree(high, 0, MEM_RELEASE);
 }

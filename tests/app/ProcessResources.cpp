@@ -63,8 +63,13 @@ ResourceFigure Handles() {
 
 // Wine (7 and later) keeps its GDI handle table where Windows keeps its
 // own, behind the process environment block's GdiSharedHandleTable (offset
-// 0x94 of the 32-bit block): 65,536 entries of 24 bytes, the type byte at
-// offset 14 non-zero while the entry is in use.
+// 0x94 of the 32-bit block, 0xF8 of the 64-bit one): 65,536 entries of 24
+// bytes, the type byte at offset 14 non-zero while the entry is in use.
+#ifdef _WIN64
+const size_t kGdiSharedHandleTable = 0xF8;
+#else
+const size_t kGdiSharedHandleTable = 0x94;
+#endif
 struct WineGdiEntry {
     uint8_t object[8];
     uint32_t owner;
@@ -90,7 +95,8 @@ int64_t CountWineGdiTable() {
     const uint8_t* peb = ProcessEnvironmentBlock();
     if (!peb)
         return -1;
-    const WineGdiEntry* table = *reinterpret_cast<const WineGdiEntry* const*>(peb + 0x94);
+    const WineGdiEntry* table =
+        *reinterpret_cast<const WineGdiEntry* const*>(peb + kGdiSharedHandleTable);
     if (!table)
         return -1;
     int64_t n = 0;

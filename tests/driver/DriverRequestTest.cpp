@@ -70,6 +70,28 @@ TEST_F(DriverRequest, ShortRecordFailsTheCallInsteadOfReadingPastIt) {
               Control(handle_.get(), NX_IOCTL_NDIS_REQUEST, &record, 100, &record, sizeof record));
 }
 
+// A 32-bit process's record in the 64-bit stand-in: its address and counts
+// lie elsewhere, so the request is refused whole rather than misread.
+TEST_F(DriverRequest, ThirtyTwoBitRecordInTheSixtyFourBitDriverIsNotSupported) {
+    if (NX_ADDRESS_BITS == 32)
+        GTEST_SKIP() << "the 32-bit build's own record is the 556-byte one";
+    Bind();
+    uint8_t record32[NX_REQUEST_RECORD_SIZE_32];
+    memset(record32, 0x5A, sizeof record32);
+    uint32_t failure = NX_STATUS_FAILURE;
+    memcpy(record32, &failure, sizeof failure);
+    DWORD returned = 0;
+    ASSERT_EQ(0u, Control(handle_.get(), NX_IOCTL_NDIS_REQUEST, record32, sizeof record32, record32,
+                          sizeof record32, &returned));
+    uint32_t status = 0;
+    memcpy(&status, record32, sizeof status);
+    EXPECT_EQ(NX_STATUS_NOT_SUPPORTED, status);
+    for (size_t i = sizeof status; i < sizeof record32; ++i)
+        ASSERT_EQ(0x5A, record32[i]) << "byte " << i << " was written";
+    AdapterStatusSnapshot s;
+    EXPECT_TRUE(QuerySnapshot(handle_.get(), s)) << "the driver stopped serving";
+}
+
 TEST_F(DriverRequest, MalformedControlCallsFailAndLeaveTheDriverServing) {
     std::string huge(4000, 'A'); // no NUL within any sane name length
     EXPECT_NE(0u, Control(handle_.get(), NX_IOCTL_SELECT_ADAPTER, huge.data(),

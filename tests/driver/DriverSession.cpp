@@ -91,7 +91,7 @@ NdisRequestRecord MakeRecord(uint32_t type, uint32_t oid, uint32_t bufferLength,
     record.status = NX_STATUS_FAILURE;
     record.requestType = type;
     record.oid = oid;
-    record.buffer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buffer));
+    record.buffer = NxAddressOf(buffer);
     record.bufferLength = bufferLength;
     return record;
 }

@@ -6,6 +6,7 @@
 
 #include <string.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -73,8 +74,10 @@ public:
     ShellLog(const ShellLog&) = delete;
     ShellLog& operator=(const ShellLog&) = delete;
 
-    static std::vector<Call>& Calls() {
-        static std::vector<Call> calls;
+    // A deque: a test keeps references to earlier calls while later ones
+    // are appended.
+    static std::deque<Call>& Calls() {
+        static std::deque<Call> calls;
         return calls;
     }
     static int Count(DWORD message) {

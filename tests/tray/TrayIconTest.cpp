@@ -64,9 +64,9 @@ TEST(TrayIcon, ShowTwiceAddsOnceAndHideTwiceDeletesOnce) {
     ASSERT_EQ(1, ShellLog::Count(NIM_ADD));
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&icon), UserData(owner.hwnd));
     const TrayIconRecord& add = ShellLog::Last(NIM_ADD)->record;
-    EXPECT_EQ(488u, add.size);
+    EXPECT_EQ(NOTIFYICONDATAA_V2_SIZE, add.size); // 488 bytes in what ships
     EXPECT_EQ(owner.hwnd, add.window);
-    EXPECT_EQ(static_cast<UINT>(reinterpret_cast<uintptr_t>(&icon)), add.id);
+    EXPECT_EQ(static_cast<UINT>(reinterpret_cast<uintptr_t>(&icon) & 0xFFFFFFFFu), add.id);
     EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), add.flags);
     EXPECT_EQ(kCallback, add.callbackMessage);
     EXPECT_EQ(SomeIcon(), add.icon);
@@ -77,7 +77,7 @@ TEST(TrayIcon, ShowTwiceAddsOnceAndHideTwiceDeletesOnce) {
     ASSERT_EQ(1, ShellLog::Count(NIM_DELETE));
     EXPECT_EQ(0, UserData(owner.hwnd));
     const TrayIconRecord& del = ShellLog::Last(NIM_DELETE)->record;
-    EXPECT_EQ(488u, del.size);
+    EXPECT_EQ(NOTIFYICONDATAA_V2_SIZE, del.size);
     EXPECT_EQ(owner.hwnd, del.window);
     EXPECT_EQ(add.id, del.id);
     EXPECT_EQ(0u, del.flags); // only window and id name the icon
