@@ -30,15 +30,29 @@ wine() { "$WD_WINE" "$@"; }
 wd_wine_start() {
     mkdir -p "$WINEPREFIX"
     if [ -z "${DISPLAY:-}" ]; then
+        # The first free display; another script starting at the same moment
+        # may take it first, and then the next one is tried.
         local n
         for n in $(seq 90 120); do
-            [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+            [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+            Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+            WD_XVFB_PID=$!
+            for _ in $(seq 50); do
+                [ -e "/tmp/.X11-unix/X$n" ] && break
+                kill -0 "$WD_XVFB_PID" 2>/dev/null || break
+                sleep 0.1
+            done
+            if kill -0 "$WD_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+                export DISPLAY=":$n"
+                break
+            fi
+            kill "$WD_XVFB_PID" 2>/dev/null || true
+            WD_XVFB_PID=""
         done
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-        WD_XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-        [ -e "/tmp/.X11-unix/X$n" ] || echo "wine-env: Xvfb did not start on :$n; windows will fail to open" >&2
+        if [ -z "${DISPLAY:-}" ]; then
+            command -v Xvfb >/dev/null || echo "wine-env: Xvfb is not installed (package xvfb); windows will fail to open" >&2
+            command -v Xvfb >/dev/null && echo "wine-env: no Xvfb display could be started on :90 to :120; windows will fail to open" >&2
+        fi
     fi
     # Background services must not inherit our pipes, or whoever reads
     # them (ctest, CI) waits for ever.
