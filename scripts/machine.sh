@@ -26,7 +26,7 @@ wd_runs_32bit() {
     "$probe" </dev/null >/dev/null 2>&1 || status=$?
     rm -f "$probe"
     if [ "$status" -ne 0 ]; then
-        WD_NO_32BIT_WHY="it cannot run 32-bit programs (the kernel refuses them: IA-32 emulation is off)"
+        WD_NO_32BIT_WHY="this machine cannot run 32-bit programs (the kernel refuses them: IA-32 emulation is off)"
         [ "$status" -ne 126 ] && WD_NO_32BIT_WHY="a 32-bit test program failed with exit status $status"
         return 1
     fi
