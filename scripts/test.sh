@@ -53,9 +53,10 @@ if want mingw; then
         # after every test in it has passed (seen once, after a test that
         # registers for device notifications through the system). The log
         # keeps the first failure.
+        # (errexit does not hold inside a subshell on the left of ||.)
         (
             . scripts/wine-env.sh mingw
-            wd_wine_start
+            wd_wine_start || exit 1
             run_ctest mingw --repeat until-pass:2 "$@"
             exit "$failed"
         ) || failed=1
@@ -73,7 +74,7 @@ if want mingw64; then
     echo "test: the 64-bit build leaves out the installer tests (installer.*) and the checks of what ships (ship.*): both are about the 32-bit product; ctest names each one as not run"
     (
         . scripts/wine-env.sh mingw64
-        wd_wine_start
+        wd_wine_start || exit 1
         run_ctest mingw64 --repeat until-pass:2 "$@"
         exit "$failed"
     ) || failed=1
