@@ -32,3 +32,14 @@ wd_runs_32bit() {
     fi
     return 0
 }
+
+# wd_choose_build WHO: sets WD_CHOSEN_BUILD to the Wine build this machine
+# runs: mingw (32-bit, what ships) where 32-bit programs run, else mingw64,
+# which WHO (the calling script's name) then announces in one line.
+wd_choose_build() {
+    WD_CHOSEN_BUILD=mingw
+    if ! wd_runs_32bit; then
+        WD_CHOSEN_BUILD=mingw64
+        echo "$1: the 64-bit build under 64-bit Wine: $WD_NO_32BIT_WHY"
+    fi
+}
