@@ -184,7 +184,11 @@ wdi_uninstall() {
 wdi_uninstall_in_place_ends_with() { # CODE DIR
     local status=0
     wdi_note "uninstall in place from $2 (expecting exit code $1)"
-    wine "$2\\uninstall.exe" /S "_?=$2" </dev/null >>"$WDI_WORK/setup.log" 2>&1 || status=$?
+    # NSIS reads _?= only unquoted and last: through cmd, with the program's
+    # short name, which needs no quotes.
+    local program
+    program=$(winepath -s "$2\\uninstall.exe")
+    wine cmd /c "$program /S _?=$2" </dev/null >>"$WDI_WORK/setup.log" 2>&1 || status=$?
     wdi_is_exit_code $status "$1" || wdi_fail "the uninstaller ended with $status, not $1"
 }
 

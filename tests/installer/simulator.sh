@@ -47,7 +47,9 @@ wdi_wine reg delete "HKLM\\$real" /f >/dev/null
 
 expect_scheduled() {
     local pending
-    pending=$(wdi_probe multi "$WDI_PENDING_KEY" PendingFileRenameOperations) || pending=""
+    # The probe's C runtime ends its lines with CR LF.
+    pending=$(wdi_probe multi "$WDI_PENDING_KEY" PendingFileRenameOperations | tr -d '\r') ||
+        pending=""
     printf '%s\n' "$pending" | grep -qixF '\??\'"$1" ||
         wdi_fail "$1 is not scheduled to go at the next restart (pending: $pending)"
 }
