@@ -76,7 +76,7 @@ fi
 if want mingw64; then
     cmake --preset mingw64 >/dev/null
     cmake --build --preset mingw64
-    echo "test: the 64-bit build leaves out the installer tests (installer.*) and the checks of what ships (ship.*): both are about the 32-bit product; ctest names each one as not run"
+    echo "test: the 64-bit build leaves out the checks of what ships (ship.*, and the shipped installer's imports): they are about the 32-bit product; ctest names each one as not run. Its installer tests run the 64-bit variant of the installer (build/release64)"
     wine_ctest mingw64 "$@"
 fi
 

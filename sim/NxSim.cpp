@@ -1,7 +1,9 @@
 // nxsim: installs the simulated adapter into the prefix and changes its
 // world from the command line, while the utility runs.
 //
-//   nxsim install | remove | show | demo
+//   nxsim install | remove [keep-profiles] | show | demo
+//     (keep-profiles: the user's profiles and CardCfgId stay, as uninstalling
+//     the adapter leaves them)
 //   nxsim network clear
 //   nxsim network add <ssid> <bssid aa-bb-cc-dd-ee-ff> <channel> <signal> [wepkey|-] [mode] [turbo]
 //   nxsim network remove <ssid>
@@ -22,7 +24,7 @@
 namespace {
 
 int Usage() {
-    fputs("usage: nxsim install | remove | show | demo\n"
+    fputs("usage: nxsim install | remove [keep-profiles] | show | demo\n"
           "       nxsim network clear\n"
           "       nxsim network add <ssid> <bssid> <channel> <signal> [wepkey|-] [mode] [turbo]\n"
           "       nxsim network remove <ssid>\n"
@@ -101,6 +103,8 @@ bool Run(int argc, char** argv, bool& usage) {
         return SimInstallAdapter();
     if (is(1, "remove") && argc == 2)
         return SimRemoveAdapter();
+    if (is(1, "remove") && is(2, "keep-profiles") && argc == 3)
+        return SimRemoveAdapterKeepingUserData();
     if (is(1, "demo") && argc == 2)
         return SimApplyDemoWorld();
     if (is(1, "network") && is(2, "clear") && argc == 3)

@@ -35,6 +35,11 @@ const char* SimLastFailure();
 
 // Removes everything SimInstallAdapter wrote.
 bool SimRemoveAdapter();
+// The same, as uninstalling the adapter does, except for the user's data:
+// an adapter key that holds profiles or "CardCfgId" stays with them, its
+// driver values and NetCfgInstanceID (so that the next installation uses
+// the key again), losing only the installation's records ("DriverDesc").
+bool SimRemoveAdapterKeepingUserData();
 
 // Registry paths (relative to HKEY_LOCAL_MACHINE) of the installed adapter's
 // own key: the 2000/XP class key instance, the NT 4.0 NetworkCards instance
