@@ -715,13 +715,26 @@ TEST_F(TrayDialogTest, SecondCopyEndsSilentlyWhenTheTitleIsTaken) {
     ::DestroyWindow(running);
 }
 
+namespace {
+
+// Ends a tray dialog that should never have started.
+void CALLBACK EndEveryTray(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    for (HWND tray : Titled().others)
+        ::PostMessageA(tray, WM_COMMAND, ID_TRAY_EXIT, 0);
+}
+
+} // namespace
+
 TEST_F(TrayDialogTest, SecondCopyEndsSilentlyWhileTheFirstHoldsTheInstanceMutex) {
     // Started together, the first copy has no window yet to be found.
     HANDLE first = ::CreateMutexA(nullptr, TRUE, kSingleInstanceMutex);
     ASSERT_NE(nullptr, first);
     ASSERT_EQ(0u, Titled().others.size() + Titled().sheets.size());
     CConfigApp app(dialog_);
+    UINT_PTR watchdog = ::SetTimer(nullptr, 0, 3000, &EndEveryTray);
     EXPECT_FALSE(app.InitInstance());
+    ::KillTimer(nullptr, watchdog);
     EXPECT_EQ(0, adapter_.openCalls);
     EXPECT_EQ(nullptr, app.m_pMainWnd);
     EXPECT_EQ(0u, Titled().others.size());
