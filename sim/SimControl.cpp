@@ -459,6 +459,7 @@ bool SimInstallAdapter() {
         !world.SetBinary(NX_SIM_PERMANENT_ADDRESS, address, 6) ||
         !world.SetDword(NX_SIM_REGULATORY_DOMAIN, 0x10) || !world.SetDword(NX_SIM_TX_RATE, 54) ||
         !world.SetDword(NX_SIM_RX_RATE, 54) || !world.SetDword(NX_SIM_TRAFFIC, 20) ||
+        !world.SetDword(NX_SIM_RX_TRAFFIC, 20 * kSimReceivedPerSent) ||
         !world.SetDword(NX_SIM_UNLOAD_STATE, NX_UNLOAD_STILL_NEEDED) ||
         !world.SetDword(NX_SIM_EXACT_LENGTH, 0) || !world.SetDword(NX_SIM_DRIFT, 0) ||
         !world.SetDword(NX_SIM_OUT_OF_RANGE, 0) || !world.SetDword(NX_SIM_RANGE_CYCLE, 0) ||
@@ -568,6 +569,12 @@ bool SimSetNetworkValue(uint32_t index, const char* name, uint32_t value) {
 bool SimSetWorldValue(const char* name, uint32_t value) {
     RegKey world;
     return OpenWorld(world) && world.SetDword(name, value) && BumpGeneration(world);
+}
+
+bool SimSetTraffic(uint32_t sent, uint32_t received) {
+    RegKey world;
+    return OpenWorld(world) && world.SetDword(NX_SIM_TRAFFIC, sent) &&
+           world.SetDword(NX_SIM_RX_TRAFFIC, received) && BumpGeneration(world);
 }
 
 bool SimSetAdapterNames(const std::vector<std::string>& names) {
@@ -690,6 +697,7 @@ bool SimApplyDemoWorld() {
     RegKey world;
     return OpenWorld(world) && WriteNetworks(SimDemoNetworks()) &&
            world.SetDword(NX_SIM_DRIFT, kSimDefaultDrift) && world.SetDword(NX_SIM_TRAFFIC, 40) &&
+           world.SetDword(NX_SIM_RX_TRAFFIC, 40 * kSimReceivedPerSent) &&
            world.SetDword(NX_SIM_OUT_OF_RANGE, 0) && world.SetDword(NX_SIM_RANGE_CYCLE, 0) &&
            BumpGeneration(world);
 }

@@ -321,6 +321,11 @@ TEST_F(SimInstall, ToolChangesTheLivingWorld) {
     EXPECT_EQ(0x31u, Dword(NX_SIM_WORLD_KEY, NX_SIM_REGULATORY_DOMAIN));
     EXPECT_EQ(0u, RunTool("traffic 500"));
     EXPECT_EQ(500u, Dword(NX_SIM_WORLD_KEY, NX_SIM_TRAFFIC));
+    EXPECT_EQ(500u * kSimReceivedPerSent, Dword(NX_SIM_WORLD_KEY, NX_SIM_RX_TRAFFIC));
+    EXPECT_EQ(0u, RunTool("traffic 0 300"));
+    EXPECT_EQ(0u, Dword(NX_SIM_WORLD_KEY, NX_SIM_TRAFFIC));
+    EXPECT_EQ(300u, Dword(NX_SIM_WORLD_KEY, NX_SIM_RX_TRAFFIC));
+    EXPECT_NE(0u, RunTool("traffic 5 lots"));
 
     EXPECT_EQ(0u, RunTool("signal HarbourLab 7"));
     EXPECT_EQ(7, SimReadNetworks()[1].signal);

@@ -98,11 +98,14 @@ TEST(TrayTick, NegativeRawSignalIsWeak) {
 }
 
 TEST(TrayTick, DisconnectedShowsIconOneAndSaysDisconnected) {
-    AdapterStatusSnapshot s = Connected(90, "lab");
-    s.disconnected = 1;
-    TrayState state = ChooseTrayState(s, kPrefix);
-    EXPECT_EQ(kTrayIconDisconnected, state.iconIndex);
-    EXPECT_STREQ("VELNORA KX750 Disconnected", state.tooltip.c_str());
+    // Any nonzero flag means not connected, not only 1.
+    for (uint32_t flag : {1u, 2u, 0x100u, 0xFFFFFFFFu}) {
+        AdapterStatusSnapshot s = Connected(90, "lab");
+        s.disconnected = flag;
+        TrayState state = ChooseTrayState(s, kPrefix);
+        EXPECT_EQ(kTrayIconDisconnected, state.iconIndex) << flag;
+        EXPECT_STREQ("VELNORA KX750 Disconnected", state.tooltip.c_str()) << flag;
+    }
 }
 
 TEST(TrayTick, EmptyNetworkNameLeavesThePrefixAlone) {
