@@ -2,7 +2,8 @@
 // program linking the utility's code constructs it (and its strategy, which
 // tells the user on an unsupported system) only if it uses it; wavedesk.exe
 // uses it from its own static objects, that is at program load. It is
-// destroyed at exit, after the objects made before it.
+// destroyed at exit in the reverse order of making, as a static object is:
+// after the objects that first used it.
 //
 // Not a function's static object: the compiler guards those against two
 // threads at once, and its guard links the C++ library's exception support
