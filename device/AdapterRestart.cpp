@@ -3,11 +3,10 @@
 #include <stddef.h>
 #include <string.h>
 
-#include <vector>
-
 #include "app/TrayController.h"
 #include "device/DeviceApi.h"
 #include "device/DeviceBroadcast.h"
+#include "framework/Array.h"
 #include "framework/WaitCursor.h"
 
 namespace {
@@ -44,7 +43,7 @@ struct DeviceList {
 // The device's service name is "DOVIZ" (exact).
 bool IsAdapterService(const DeviceInstallerApi& api, HDEVINFO set, SP_DEVINFO_DATA& device) {
     // One byte more than offered, zero-filled: the text always ends.
-    std::vector<char> buffer(kFirstPropertyBuffer + 1, '\0');
+    Array<char> buffer(kFirstPropertyBuffer + 1, '\0');
     for (;;) {
         DWORD size = static_cast<DWORD>(buffer.size() - 1), required = 0, type = 0;
         if (api.getDeviceRegistryProperty(set, &device, SPDRP_SERVICE, &type,
@@ -53,7 +52,7 @@ bool IsAdapterService(const DeviceInstallerApi& api, HDEVINFO set, SP_DEVINFO_DA
         if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || required <= size ||
             required > kLargestPropertyBuffer)
             return false;
-        buffer.assign(required + 1, '\0');
+        buffer = Array<char>(required + 1, '\0');
     }
     return buffer[0] != '\0' && strcmp(buffer.data(), kAdapterService) == 0;
 }

@@ -122,7 +122,7 @@ TEST_F(EndToEndLink, WrongKeyShowsDisconnectedAndTheRightKeyConnectsToThatNetwor
     ASSERT_NO_FATAL_FAILURE(OpenSheet());
     EXPECT_EQ(0u, Ctl("wait-text " + Id(IDC_STATUS_CONNECT_LABEL) + " \"Connect to:\""));
     EXPECT_EQ(net.ssid, Text(IDC_STATUS_NETWORK_NAME));
-    EXPECT_EQ(FormatMacAddress(net.bssid).str(), Text(IDC_STATUS_AP_ADDRESS));
+    EXPECT_EQ(std::string(FormatMacAddress(net.bssid)), Text(IDC_STATUS_AP_ADDRESS));
     EXPECT_EQ("WEP Enabled", Text(IDC_STATUS_ENCRYPTION));
     EXPECT_EQ(0u, Ctl("wait-tray " + Id(IDI_LINK_GOOD)));
     EXPECT_TRUE(WaitForTooltip(prefix_ + "Connect to: " + net.ssid)) << Tooltip();

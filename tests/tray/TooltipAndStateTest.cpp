@@ -120,5 +120,5 @@ TEST(TrayTick, UnterminatedNetworkNameIsReadWithinItsField) {
     s.wepEnabled = 0x41414141; // the bytes after the field are not part of the name
     TrayState state = ChooseTrayState(s, kPrefix);
     EXPECT_EQ(std::string("VELNORA KX750 Connect to: ") + std::string(sizeof s.ssid, 'n'),
-              state.tooltip.str());
+              std::string(state.tooltip));
 }
