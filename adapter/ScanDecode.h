@@ -7,9 +7,9 @@
 #include <stdint.h>
 
 #include <memory>
-#include <vector>
 
 #include "adapter/AdapterRecords.h"
+#include "framework/Array.h"
 #include "framework/CString.h"
 
 // One network seen by the adapter, as texts in the order the page receives
@@ -22,7 +22,7 @@ struct NetworkScanItem {
     CString ssid;
 };
 
-typedef std::vector<std::unique_ptr<NetworkScanItem>> NetworkScanList;
+typedef Array<std::unique_ptr<NetworkScanItem>> NetworkScanList;
 
 enum : uint32_t {
     kScanFirstCapacity = 20, // entries

@@ -2,7 +2,33 @@
 
 #include <string.h>
 
-#include <string>
+namespace {
+
+// Appends to a zero-terminated text in a buffer of fixed size, and notes
+// when something did not fit.
+class TextWriter {
+public:
+    TextWriter(char* out, size_t size) : out_(out), size_(size) {}
+    void Put(const char* text, size_t n) {
+        if (!fits_ || n >= size_ - used_) {
+            fits_ = false;
+            return;
+        }
+        memcpy(out_ + used_, text, n);
+        used_ += n;
+        out_[used_] = '\0';
+    }
+    void Put(const char* text) { Put(text, strlen(text)); }
+    bool Fits() const { return fits_; }
+
+private:
+    char* out_;
+    size_t size_;
+    size_t used_ = 0;
+    bool fits_ = true;
+};
+
+} // namespace
 
 bool ComposeDriverFilePath(const char* modulePath, const char* base, const char* ext,
                            const char* prefix, char* out, size_t outSize) {
@@ -12,30 +38,29 @@ bool ComposeDriverFilePath(const char* modulePath, const char* base, const char*
     if (!modulePath || !base || !ext || !prefix)
         return false;
 
-    std::string path(modulePath);
-    std::string drive;
-    size_t start = 0;
-    if (path.size() >= 2 && path[1] == ':') {
-        drive = path.substr(0, 2);
-        start = 2;
+    // Drive and directory: up to and with the last separator after the
+    // drive's colon; the drive alone when there is none.
+    size_t length = strlen(modulePath);
+    size_t driveEnd = length >= 2 && modulePath[1] == ':' ? 2 : 0;
+    size_t dirEnd = driveEnd;
+    for (size_t i = length; i > driveEnd; --i) {
+        if (modulePath[i - 1] == '\\' || modulePath[i - 1] == '/') {
+            dirEnd = i;
+            break;
+        }
     }
-    std::string dir;
-    size_t lastSep = path.find_last_of("\\/");
-    if (lastSep != std::string::npos && lastSep >= start)
-        dir = path.substr(start, lastSep - start + 1);
 
-    std::string result(prefix);
-    result += drive;
-    result += dir;
-    if (!dir.empty() && dir.back() != '\\' && dir.back() != '/')
-        result += '\\';
-    result += base;
+    TextWriter result(out, outSize);
+    result.Put(prefix);
+    result.Put(modulePath, dirEnd);
+    result.Put(base);
     if (*ext != '\0' && *ext != '.')
-        result += '.';
-    result += ext;
-    if (result.size() + 1 > outSize)
+        result.Put(".");
+    result.Put(ext);
+    if (!result.Fits()) {
+        out[0] = '\0';
         return false;
-    memcpy(out, result.c_str(), result.size() + 1);
+    }
     return true;
 }
 

@@ -1,6 +1,5 @@
 // Installing, starting, opening and removing the protocol driver: a kernel
 // service on the NT family, a dynamically loaded VxD on the 95 family.
-#include <stdio.h>
 #include <string.h>
 
 #include "DriverPath.h"
@@ -18,7 +17,8 @@ const DWORD k95DriverFileFlags =
 const DWORD kRemoveAccess = DELETE | SERVICE_STOP | SERVICE_INTERROGATE;
 
 void DevicePath(char (&path)[MAX_PATH]) {
-    snprintf(path, sizeof path, "%s%s", "\\\\.\\", ProtocolDriverName());
+    strcpy(path, "\\\\.\\");
+    strncat(path, ProtocolDriverName(), sizeof path - 1 - strlen(path));
 }
 
 // The driver file beside the library, in short form.

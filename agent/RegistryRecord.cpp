@@ -1,7 +1,6 @@
 #include "RegistryRecord.h"
 
 #include <limits.h>
-#include <stdio.h>
 #include <string.h>
 
 const char kUnknownText[] = "Unknown";
@@ -34,11 +33,35 @@ int InstanceNumber(const char* subkey) {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
+namespace {
+
+// "[N] " with N in decimal, as "%d" writes it.
+void FormatInstanceNumber(char (&out)[16], int n) {
+    char digits[10];
+    size_t count = 0;
+    unsigned magnitude = n < 0 ? 0u - static_cast<unsigned>(n) : static_cast<unsigned>(n);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    size_t used = 0;
+    out[used++] = '[';
+    if (n < 0)
+        out[used++] = '-';
+    while (count > 0)
+        out[used++] = digits[--count];
+    out[used++] = ']';
+    out[used++] = ' ';
+    out[used] = '\0';
+}
+
+} // namespace
+
 void FormatInstanceTitle(char (&title)[NX_REGISTRY_TEXT_SIZE], const char* subkey,
                          const char* description) {
     // "[%d] %s", the description cut where the field ends.
     char number[16];
-    snprintf(number, sizeof number, "[%d] ", InstanceNumber(subkey));
+    FormatInstanceNumber(number, InstanceNumber(subkey));
     char text[NX_REGISTRY_TEXT_SIZE];
     CopyRegistryText(text, description); // the description may live in `title` itself
     size_t used = strlen(number);

@@ -19,7 +19,7 @@ struct Tray {
 };
 
 Tray g_tray;
-CPropertySheet* g_openSheet = nullptr;
+CDlgPSheet* g_openSheet = nullptr;
 
 } // namespace
 
@@ -53,16 +53,17 @@ void DetachTray() {
     g_tray = Tray();
 }
 
-void StartTray() {
+bool StartTray() {
     if (!g_tray.adapter)
-        return;
+        return false;
     CString filter = LoadResourceText(IDS_ADAPTER_DESCRIPTION);
     if (!g_tray.adapter->Open(filter.c_str()))
-        return;
+        return false;
     if (g_tray.icon)
         g_tray.icon->Show();
     if (g_tray.window)
         ::SetTimer(g_tray.window, kPollTimerId, kPollPeriodMs, nullptr);
+    return true;
 }
 
 void StopTray() {
@@ -99,10 +100,8 @@ void OpenSheet() {
 void CloseSheet() {
     if (!g_openSheet)
         return;
-    // A sheet whose window is still being built has nothing to close yet;
-    // a null window would make the post a thread message.
-    if (g_openSheet->m_hWnd)
-        ::PostMessageA(g_openSheet->m_hWnd, WM_COMMAND, IDCANCEL, 0);
+    // A sheet still being built gets the request as soon as its window exists.
+    g_openSheet->RequestClose();
     g_openSheet = nullptr;
 }
 

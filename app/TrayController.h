@@ -15,7 +15,6 @@
 
 class AdapterAccess;
 class CAdapterTrayIcon;
-class CPropertySheet;
 
 // What the tray needs of the adapter: the adapter access object in the
 // program, a stand-in in tests.
@@ -54,14 +53,16 @@ void DetachTray();
 
 // Opens the adapter (string 58251 as the search text); only when it opens,
 // shows the icon and sets the poll timer. Twice only re-arms the timer.
-void StartTray();
+// True when the tray runs.
+bool StartTray();
 // Kills the poll timer, closes the adapter, hides the icon; each step is
 // harmless when already done.
 void StopTray();
 // Runs the property sheet (Status, Configuration, Statistics, About) modally;
 // while one runs, brings it to the foreground instead.
 void OpenSheet();
-// Asks the open sheet to close (posts IDCANCEL) and forgets it.
+// Asks the open sheet to close (posts IDCANCEL; a sheet still being built
+// gets it once its window exists) and forgets it.
 void CloseSheet();
 
 // The open sheet's window, null when none is open.

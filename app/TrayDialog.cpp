@@ -49,6 +49,7 @@ LRESULT CTrayDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
 void CTrayDlg::OnExit() {
     if (IsWindowsNt5OrLater())
         UnregisterAdapterNotification();
+    StopStartRetries();
     // An exit that did not come through the tray menu may find the sheet
     // still open; its modal loop would keep the program alive.
     CloseSheet();
@@ -63,9 +64,16 @@ BOOL CTrayDlg::OnHelpInfo(HELPINFO*) {
 void CTrayDlg::OnPowerBroadcast(WPARAM event) {
     switch (event) {
     case PBT_APMQUERYSUSPEND:
+        StopStartRetries();
         CloseSheet();
         StopTray();
         ::OutputDebugStringA("Going to suspend/hibernate now\n");
+        break;
+    case PBT_APMQUERYSUSPENDFAILED:
+        // A program refused the suspend: the system stays up, and so does
+        // the tray that stopped for the query.
+        StartTray();
+        ::OutputDebugStringA("Suspend/hibernate refused\n");
         break;
     case PBT_APMRESUMESUSPEND:
         StartTray();
@@ -79,9 +87,10 @@ void CTrayDlg::OnPowerBroadcast(WPARAM event) {
 void CTrayDlg::OnDeviceChange(WPARAM event, LPARAM record) {
     switch (ClassifyDeviceChange(adapter_.HardwareIdText().c_str(), event, record)) {
     case kDeviceChangeArrival:
-        StartTray();
+        StartAfterArrival();
         break;
     case kDeviceChangeRemoval:
+        StopStartRetries();
         CloseSheet();
         StopTray();
         break;
@@ -90,11 +99,40 @@ void CTrayDlg::OnDeviceChange(WPARAM event, LPARAM record) {
     }
 }
 
+void CTrayDlg::StartAfterArrival() {
+    StopStartRetries();
+    if (StartTray())
+        return;
+    // The device is announced before its driver takes requests: try again
+    // on the next ticks, for a while, then give up without a word.
+    startRetriesLeft_ = kStartRetries;
+    ::SetTimer(m_hWnd, kStartRetryTimerId, kStartRetryPeriodMs, nullptr);
+}
+
+void CTrayDlg::OnStartRetry() {
+    if (startRetriesLeft_ <= 0) {
+        StopStartRetries();
+        return;
+    }
+    --startRetriesLeft_;
+    if (StartTray() || startRetriesLeft_ == 0)
+        StopStartRetries();
+}
+
+void CTrayDlg::StopStartRetries() {
+    startRetriesLeft_ = 0;
+    if (m_hWnd)
+        ::KillTimer(m_hWnd, kStartRetryTimerId);
+}
+
 LRESULT CTrayDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    // The message map, in its order.
+    // The message map, in its order; the start retry's timer is not a poll.
     switch (message) {
     case WM_TIMER:
-        OnTimer(wParam);
+        if (wParam == kStartRetryTimerId)
+            OnStartRetry();
+        else
+            OnTimer(wParam);
         return 0;
     case WM_TRAY_NOTIFY:
         return OnTrayNotify(wParam, lParam);
@@ -126,8 +164,33 @@ LRESULT CTrayDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---- CConfigApp ----
 
+namespace {
+
+// The instance mutex, held until the tray dialog's run ends.
+struct InstanceMutex {
+    InstanceMutex() : handle(::CreateMutexA(nullptr, FALSE, kSingleInstanceMutex)) {
+        another = handle && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    ~InstanceMutex() {
+        if (handle)
+            ::CloseHandle(handle);
+    }
+    InstanceMutex(const InstanceMutex&) = delete;
+    InstanceMutex& operator=(const InstanceMutex&) = delete;
+    HANDLE handle;
+    bool another = false;
+};
+
+} // namespace
+
 BOOL CConfigApp::InitInstance() {
     Enable3dControls();
+    // Two copies started together both pass the title test below, before
+    // either has its window; the mutex, made before any window, tells them
+    // apart. A mutex that cannot be made leaves the title test alone.
+    InstanceMutex instance;
+    if (instance.another)
+        return FALSE;
     // The tray dialog, or the open sheet, of a running copy bears this title.
     CString title = LoadResourceText(IDS_APP_TITLE);
     if (::FindWindowA(nullptr, title.c_str()))

@@ -15,6 +15,15 @@
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 300;
 static_assert(WM_TRAY_NOTIFY == 1324, "tray callback message");
 
+// Held by the running copy from before its first window exists.
+constexpr char kSingleInstanceMutex[] = "VELNORA KX750 Configuration Utility (one copy)";
+
+// After an arrival whose adapter cannot be opened yet, the tray tries to
+// start again on this timer's ticks, so many times, then gives up.
+constexpr UINT_PTR kStartRetryTimerId = 3;
+constexpr UINT kStartRetryPeriodMs = 1000;
+constexpr int kStartRetries = 10;
+
 class CTrayDlg : public CDialog {
 public:
     // `adapter` is the adapter the tray watches; it outlives the dialog.
@@ -38,19 +47,26 @@ private:
     BOOL OnHelpInfo(HELPINFO* info);
     void OnPowerBroadcast(WPARAM event);
     void OnDeviceChange(WPARAM event, LPARAM record);
+    // Starts the tray for an arrived adapter, retrying on the next ticks
+    // while it cannot be opened yet.
+    void StartAfterArrival();
+    void OnStartRetry();
+    void StopStartRetries();
 
     TrayAdapter& adapter_;
     CAdapterTrayIcon trayIcon_;
     HICON bigIcon_ = nullptr;
     UINT taskbarCreated_ = 0;
+    int startRetriesLeft_ = 0;
 };
 
 class CConfigApp : public CWinApp {
 public:
     explicit CConfigApp(CTrayDlg& trayDialog) : trayDialog_(trayDialog) {}
 
-    // Ends a second copy silently; otherwise runs the tray dialog until
-    // "Exit". Always false: the framework runs no message loop of its own.
+    // Ends a second copy silently (another holds the instance mutex, or a
+    // window bears the title); otherwise runs the tray dialog until "Exit".
+    // Always false: the framework runs no message loop of its own.
     BOOL InitInstance() override;
     // No help file.
     void WinHelp(DWORD_PTR data, UINT command) override;

@@ -32,7 +32,7 @@ int32_t KeyBitsFromText(bool present, const CString& text) {
     return static_cast<int32_t>(bytes * 8);
 }
 
-void Add(std::vector<DriverValue>& out, RegName name, const CString& text) {
+void Add(Array<DriverValue>& out, RegName name, const CString& text) {
     DriverValue v;
     v.name = name;
     v.text = text;
@@ -41,8 +41,8 @@ void Add(std::vector<DriverValue>& out, RegName name, const CString& text) {
 
 } // namespace
 
-std::vector<DriverValue> DriverValuesFromRecord(const CConfigRecord& r) {
-    std::vector<DriverValue> out;
+Array<DriverValue> DriverValuesFromRecord(const CConfigRecord& r) {
+    Array<DriverValue> out;
     Add(out, kRegTurboEnable, r.enableTurbo == 0 ? "0" : "1");
     Add(out, kRegSsid, r.networkName);
 

@@ -3,10 +3,9 @@
 // registry side.
 #pragma once
 
-#include <vector>
-
 #include "config/ConfigRecord.h"
 #include "config/RegistryNames.h"
+#include "framework/Array.h"
 #include "framework/CString.h"
 
 // One driver value to write, or to delete when `remove` is set.
@@ -17,7 +16,7 @@ struct DriverValue {
 };
 
 // The values for `record` in the order the driver reads them back.
-std::vector<DriverValue> DriverValuesFromRecord(const CConfigRecord& record);
+Array<DriverValue> DriverValuesFromRecord(const CConfigRecord& record);
 
 // Where the read-back finds the driver's values: true and the text when the
 // value is there (as text), false when it is missing.

@@ -45,7 +45,7 @@ int32_t KeyBitsForDigits(int32_t digits) {
 
 namespace {
 
-void EncipherOne(CString& key, int32_t& bits, const KeyEncipherer& encipher) {
+void EncipherOne(CString& key, int32_t& bits, KeyEncipherer encipher) {
     if (key.IsEmpty())
         return;
     int32_t useBits = bits;
@@ -62,7 +62,7 @@ void EncipherOne(CString& key, int32_t& bits, const KeyEncipherer& encipher) {
 
 } // namespace
 
-void EncipherRecordKeys(CConfigRecord& record, const KeyEncipherer& encipher) {
+void EncipherRecordKeys(CConfigRecord& record, KeyEncipherer encipher) {
     EncipherOne(record.uniqueKey, record.uniqueKeyLength, encipher);
     for (int i = 0; i < 4; ++i)
         EncipherOne(record.sharedKey[i], record.sharedKeyLength[i], encipher);

@@ -4,8 +4,6 @@
 
 #include <stdint.h>
 
-#include <functional>
-
 #include "config/ConfigRecord.h"
 #include "framework/CString.h"
 
@@ -27,13 +25,13 @@ int32_t LoadedPowerManagement(bool present, uint32_t value);
 // (10 → 40, 26 → 104, 32 → 128), 0 for any other count.
 int32_t KeyBitsForDigits(int32_t digits);
 
-typedef std::function<CString(const char* plain, int32_t bits)> KeyEncipherer;
+typedef CString (*KeyEncipherer)(const char* plain, int32_t bits);
 
 // Replaces the plain key texts of a record written before keys were
 // enciphered by their encipherment. A key whose length is not one the
 // profile can hold takes the length its text shows, when it shows one. A
 // key that cannot be enciphered is kept as it is rather than lost.
-void EncipherRecordKeys(CConfigRecord& record, const KeyEncipherer& encipher);
+void EncipherRecordKeys(CConfigRecord& record, KeyEncipherer encipher);
 
 // True when the load must encipher the stored keys: something was loaded,
 // a configuration is selected, the stored format is older than 0.2, and the

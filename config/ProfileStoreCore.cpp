@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <memory>
-#include <vector>
 
 #include "config/DriverParameters.h"
 #include "config/ProfileRules.h"
 #include "config/RegistryNames.h"
+#include "framework/Array.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ struct Entry {
 };
 
 struct Store {
-    std::vector<Entry> list;
+    Array<Entry> list;
     CString adapterKeyPath;
     uint32_t majorVersion = 0;
     uint32_t minorVersion = 0;

@@ -1,12 +1,12 @@
 #include "device/AdapterRestart.h"
 
+#include <stddef.h>
 #include <string.h>
-
-#include <vector>
 
 #include "app/TrayController.h"
 #include "device/DeviceApi.h"
 #include "device/DeviceBroadcast.h"
+#include "framework/Array.h"
 #include "framework/WaitCursor.h"
 
 namespace {
@@ -24,6 +24,12 @@ static_assert(sizeof(SP_DEVINFO_DATA) == 28, "device record");
 #endif
 static_assert(sizeof(SP_PROPCHANGE_PARAMS) == 20, "property-change parameters");
 static_assert(sizeof(SP_CLASSINSTALL_HEADER) == 8, "class-install header");
+#ifdef _WIN64
+static_assert(sizeof(SP_DEVINSTALL_PARAMS_A) == 320, "device install parameters");
+#else
+static_assert(sizeof(SP_DEVINSTALL_PARAMS_A) == 296, "device install parameters");
+#endif
+static_assert(offsetof(SP_DEVINSTALL_PARAMS_A, Flags) == 4, "install flags");
 
 struct DeviceList {
     DeviceList(const DeviceInstallerApi& api, HDEVINFO set) : api(api), set(set) {}
@@ -37,7 +43,7 @@ struct DeviceList {
 // The device's service name is "DOVIZ" (exact).
 bool IsAdapterService(const DeviceInstallerApi& api, HDEVINFO set, SP_DEVINFO_DATA& device) {
     // One byte more than offered, zero-filled: the text always ends.
-    std::vector<char> buffer(kFirstPropertyBuffer + 1, '\0');
+    Array<char> buffer(kFirstPropertyBuffer + 1, '\0');
     for (;;) {
         DWORD size = static_cast<DWORD>(buffer.size() - 1), required = 0, type = 0;
         if (api.getDeviceRegistryProperty(set, &device, SPDRP_SERVICE, &type,
@@ -46,7 +52,7 @@ bool IsAdapterService(const DeviceInstallerApi& api, HDEVINFO set, SP_DEVINFO_DA
         if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || required <= size ||
             required > kLargestPropertyBuffer)
             return false;
-        buffer.assign(required + 1, '\0');
+        buffer = Array<char>(required + 1, '\0');
     }
     return buffer[0] != '\0' && strcmp(buffer.data(), kAdapterService) == 0;
 }
@@ -66,6 +72,17 @@ bool FindAdapterDevice(const DeviceInstallerApi& api, HDEVINFO set, SP_DEVINFO_D
     }
 }
 
+// Whether the device installer left the change for the next boot: a device
+// it could not stop keeps running on its old parameters until then.
+bool RebootNeeded(const DeviceInstallerApi& api, HDEVINFO set, SP_DEVINFO_DATA& device) {
+    SP_DEVINSTALL_PARAMS_A params;
+    ZeroMemory(&params, sizeof params);
+    params.cbSize = sizeof params;
+    if (!api.getDeviceInstallParams(set, &device, &params))
+        return false;
+    return (params.Flags & (DI_NEEDREBOOT | DI_NEEDRESTART)) != 0;
+}
+
 int ChangeAdapterState(const DeviceInstallerApi& api, HDEVINFO set, SP_DEVINFO_DATA& device) {
     CWaitCursor wait;
     SP_PROPCHANGE_PARAMS params;
@@ -76,10 +93,12 @@ int ChangeAdapterState(const DeviceInstallerApi& api, HDEVINFO set, SP_DEVINFO_D
     params.Scope = DICS_FLAG_GLOBAL;
     params.HwProfile = 0;
     if (!api.setClassInstallParams(set, &device, &params.ClassInstallHeader, sizeof params))
-        return 0;
+        return kRestartFailed;
     // Only with the parameters in place: without them there is nothing to
     // change, and some installers do not survive the call.
-    return api.changeState(set, &device) ? 1 : 0;
+    if (!api.changeState(set, &device))
+        return kRestartFailed;
+    return RebootNeeded(api, set, device) ? kRestartNeedsReboot : kRestartDone;
 }
 
 int RestartWith(const DeviceInstallerApi& api) {
@@ -90,11 +109,11 @@ int RestartWith(const DeviceInstallerApi& api) {
     // device is listed.
     HDEVINFO set = api.getClassDevs(&lanClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
     if (set == INVALID_HANDLE_VALUE)
-        return 0;
+        return kRestartFailed;
     DeviceList list(api, set);
     SP_DEVINFO_DATA device;
     if (!FindAdapterDevice(api, set, device))
-        return 0;
+        return kRestartFailed;
     return ChangeAdapterState(api, set, device);
 }
 
@@ -102,7 +121,7 @@ int RestartWith(const DeviceInstallerApi& api) {
 
 int RestartAdapter() {
     StopTray();
-    int result = 0;
+    int result = kRestartFailed;
     {
         DeviceInstaller installer;
         if (installer.Complete())

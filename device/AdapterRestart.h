@@ -3,9 +3,18 @@
 // the adapter's device, which disables and enables it.
 #pragma once
 
+enum RestartResult {
+    // Nothing changed: the adapter is not among the present devices, the
+    // system has no device installer, or a step of it failed.
+    kRestartFailed = 0,
+    kRestartDone = 1,
+    // The state change was accepted, but the device installer could not
+    // stop the device: it asks for a reboot (DI_NEEDREBOOT or
+    // DI_NEEDRESTART), and the driver keeps its old parameters until then.
+    kRestartNeedsReboot = 2,
+};
+
 // Stops the tray (so that the utility holds no handle on the adapter),
 // restarts the device whose service is "DOVIZ" and starts the tray again,
-// in every case. 1 when the device's state was changed, else 0: also when
-// the adapter is not among the present devices or the system has no
-// device installer.
+// in every case. A RestartResult.
 int RestartAdapter();

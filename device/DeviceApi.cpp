@@ -23,6 +23,7 @@ DeviceInstaller::DeviceInstaller() {
     LookUp(setupApi_, "SetupDiGetDeviceRegistryPropertyA", found_.getDeviceRegistryProperty);
     LookUp(setupApi_, "SetupDiSetClassInstallParamsA", found_.setClassInstallParams);
     LookUp(setupApi_, "SetupDiChangeState", found_.changeState);
+    LookUp(setupApi_, "SetupDiGetDeviceInstallParamsA", found_.getDeviceInstallParams);
     LookUp(setupApi_, "SetupDiDestroyDeviceInfoList", found_.destroyDeviceInfoList);
     // The configuration manager's own library first; the installer's copy
     // of the entry point serves where that library is missing.
@@ -42,8 +43,8 @@ DeviceInstaller::~DeviceInstaller() {
 bool DeviceInstaller::Complete() const {
     const DeviceInstallerApi& a = *api_;
     return a.getClassDevs && a.enumDeviceInfo && a.getDeviceRegistryProperty &&
-           a.setClassInstallParams && a.changeState && a.destroyDeviceInfoList &&
-           a.getDevNodeStatus;
+           a.setClassInstallParams && a.changeState && a.getDeviceInstallParams &&
+           a.destroyDeviceInfoList && a.getDevNodeStatus;
 }
 
 const DeviceInstallerApi* ReplaceDeviceInstallerApi(const DeviceInstallerApi* api) {

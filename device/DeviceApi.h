@@ -20,6 +20,8 @@ struct DeviceInstallerApi {
     BOOL(WINAPI* setClassInstallParams)
     (HDEVINFO set, PSP_DEVINFO_DATA device, PSP_CLASSINSTALL_HEADER params, DWORD size);
     BOOL(WINAPI* changeState)(HDEVINFO set, PSP_DEVINFO_DATA device);
+    BOOL(WINAPI* getDeviceInstallParams)
+    (HDEVINFO set, PSP_DEVINFO_DATA device, PSP_DEVINSTALL_PARAMS_A params);
     BOOL(WINAPI* destroyDeviceInfoList)(HDEVINFO set);
     CONFIGRET(WINAPI* getDevNodeStatus)
     (PULONG status, PULONG problem, DEVINST devnode, ULONG flags);

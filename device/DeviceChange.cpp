@@ -1,6 +1,5 @@
 #include "device/DeviceChange.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "device/DeviceBroadcast.h"
@@ -73,7 +72,14 @@ DeviceChangeKind ClassifyDevnode(const char* pattern, uint32_t code,
 } // namespace
 
 void FormatDevnodeKeyName(uint32_t devnode, char out[256]) {
-    snprintf(out, 256, "Config Manager\\Enum\\%8.8lX", static_cast<unsigned long>(devnode));
+    // "Config Manager\\Enum\\%8.8lX"
+    static const char kPrefix[] = "Config Manager\\Enum\\";
+    static const char kHex[] = "0123456789ABCDEF";
+    memcpy(out, kPrefix, sizeof kPrefix - 1);
+    char* digits = out + sizeof kPrefix - 1;
+    for (int i = 0; i < 8; ++i)
+        digits[i] = kHex[(devnode >> (28 - 4 * i)) & 0xF];
+    digits[8] = '\0';
 }
 
 DeviceChangeKind ClassifyDeviceChange(const char* pattern, uint32_t code, const void* record,

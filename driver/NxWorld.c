@@ -186,6 +186,7 @@ static void LoadWorld(HANDLE key, uint32_t generation) {
     ReadDword(key, L"TxRate", &world->txRate);
     ReadDword(key, L"RxRate", &world->rxRate);
     ReadDword(key, L"Traffic", &world->traffic);
+    ReadDword(key, L"RxTraffic", &world->rxTraffic);
     ReadDword(key, L"UnloadState", &world->unloadState);
     ReadDword(key, L"ExactLength", &world->exactLength);
     ReadDword(key, L"Drift", &world->drift);

@@ -159,16 +159,38 @@ int SimBindingAlive(const SimWorldModel* world, uint32_t epoch) {
     return !world->unplugged && world->removals == epoch;
 }
 
-/* Adds `duration` ticks of traffic at `rate` packets per second, carrying
- * the fraction. Rate and duration are split so no product passes 64 bits
- * (rate below 2^42, duration at most a day). */
-static void AddPackets(SimAdapterRuntime* runtime, uint64_t rate, uint64_t duration) {
+/* Adds `duration` ticks of traffic at `rate` packets per second to
+ * `counter`, carrying the fraction. Rate and duration are split so no
+ * product passes 64 bits (rate below 2^42, duration at most a day). */
+static void AddPackets(uint32_t* counter, uint64_t* remainder, uint64_t rate, uint64_t duration) {
     uint64_t whole = (rate / TICKS_PER_SECOND) * duration;
-    uint64_t units = (rate % TICKS_PER_SECOND) * duration + runtime->remainder;
+    uint64_t units = (rate % TICKS_PER_SECOND) * duration + *remainder;
     uint32_t packets = (uint32_t)(whole + units / TICKS_PER_SECOND);
-    runtime->remainder = units % TICKS_PER_SECOND;
-    runtime->txPackets += packets; /* wraps like a 32-bit hardware counter */
-    runtime->rxPackets += packets;
+    *remainder = units % TICKS_PER_SECOND;
+    *counter += packets; /* wraps like a 32-bit hardware counter */
+}
+
+/* One direction's traffic from `from` to `now`: steady, or under drift in
+ * bursts, each whole second at its own share of the rate. */
+static void AdvanceStream(uint32_t* counter, uint64_t* remainder, uint32_t rate, uint32_t stream,
+                          uint32_t drift, uint64_t from, uint64_t now) {
+    if (rate == 0) {
+        *remainder = 0;
+        return;
+    }
+    if (!drift) {
+        AddPackets(counter, remainder, rate, now - from);
+        return;
+    }
+    while (from < now) {
+        uint64_t second = from / TICKS_PER_SECOND;
+        uint64_t end = (second + 1) * TICKS_PER_SECOND;
+        if (end > now)
+            end = now;
+        AddPackets(counter, remainder, (uint64_t)rate * SimBurstPercent(second, stream) / 100u,
+                   end - from);
+        from = end;
+    }
 }
 
 void SimAdvanceTraffic(SimAdapterRuntime* runtime, const SimWorldModel* world, uint64_t now) {
@@ -181,26 +203,18 @@ void SimAdvanceTraffic(SimAdapterRuntime* runtime, const SimWorldModel* world, u
         memcpy(runtime->joinedBssid, world->networks[joined].bssid, 6);
     else
         memset(runtime->joinedBssid, 0, 6);
-    if (fresh || joined < 0 || world->traffic == 0) {
-        runtime->remainder = 0;
+    if (fresh || joined < 0) {
+        runtime->txRemainder = 0;
+        runtime->rxRemainder = 0;
         return;
     }
     /* A pause of more than a day counts as a day. */
     if (now - from > TICKS_PER_DAY)
         from = now - TICKS_PER_DAY;
-    if (!world->drift) {
-        AddPackets(runtime, world->traffic, now - from);
-        return;
-    }
-    /* In bursts: each whole second at its own share of the rate. */
-    while (from < now) {
-        uint64_t second = from / TICKS_PER_SECOND;
-        uint64_t end = (second + 1) * TICKS_PER_SECOND;
-        if (end > now)
-            end = now;
-        AddPackets(runtime, (uint64_t)world->traffic * SimBurstPercent(second) / 100u, end - from);
-        from = end;
-    }
+    AdvanceStream(&runtime->txPackets, &runtime->txRemainder, world->traffic, SIM_STREAM_TRANSMIT,
+                  world->drift, from, now);
+    AdvanceStream(&runtime->rxPackets, &runtime->rxRemainder, world->rxTraffic, SIM_STREAM_RECEIVE,
+                  world->drift, from, now);
 }
 
 static void CopyText(char* out, size_t outSize, const char* text) {

@@ -56,7 +56,8 @@ typedef struct SimWorldModel {
     uint32_t regulatoryDomain;
     uint32_t txRate;
     uint32_t rxRate;
-    uint32_t traffic;    /* packets per second each way while associated */
+    uint32_t traffic;    /* packets per second sent while associated */
+    uint32_t rxTraffic;  /* packets per second received while associated */
     uint32_t drift;      /* 0: still; else signals wander by up to this much, traffic bursts */
     uint32_t outOfRange; /* nonzero: no network is heard */
     uint32_t rangeCycle; /* seconds; nonzero: out of range in the last quarter of each */
@@ -80,8 +81,9 @@ typedef struct SimAdapterRuntime {
     uint32_t requestCount;
     uint32_t txPackets;
     uint32_t rxPackets;
-    uint64_t lastTime;  /* 100 ns units, 0 before the first advance */
-    uint64_t remainder; /* packet fractions carried between advances */
+    uint64_t lastTime;    /* 100 ns units, 0 before the first advance */
+    uint64_t txRemainder; /* packet fractions carried between advances, */
+    uint64_t rxRemainder; /* one for each direction */
 } SimAdapterRuntime;
 
 /* Per-handle state a request may change. */
@@ -140,7 +142,8 @@ int32_t SimNetworkSignal(const SimWorldModel* world, const SimAdapterRuntime* ru
 int SimJoinedNetwork(const SimWorldModel* world, const SimAdapterRuntime* runtime);
 
 /* Moves the adapter on to `now` (100 ns units): the association, and the
- * packet counters at the world's traffic rate (in bursts under drift); the
+ * packet counters, each at its own rate (the world's "Traffic" sent,
+ * "RxTraffic" received) and, under drift, in bursts of its own; the
  * counters stand still while the adapter is not associated. */
 void SimAdvanceTraffic(SimAdapterRuntime* runtime, const SimWorldModel* world, uint64_t now);
 

@@ -38,8 +38,8 @@ int32_t SimDriftSignal(int32_t base, uint32_t depth, uint32_t index, uint64_t no
     return Clamp((int64_t)base + offset, 0, 95);
 }
 
-uint32_t SimBurstPercent(uint64_t second) {
-    uint32_t h = Hash(second, 0xB0u);
+uint32_t SimBurstPercent(uint64_t second, uint32_t stream) {
+    uint32_t h = Hash(second, 0xB0u + stream);
     uint32_t kind = h % 10u;
     uint32_t spread = (h / 10u) % 101u; /* 0..100 */
     if (kind < 3u)

@@ -21,9 +21,14 @@ extern "C" {
  * points), kept within 0..95. Depth 0 gives `base` (clamped) at every time. */
 int32_t SimDriftSignal(int32_t base, uint32_t depth, uint32_t index, uint64_t now);
 
-/* Traffic of one whole second under drift, in percent of the set rate:
- * quiet seconds (0..20), ordinary ones (50..150) and bursts (300..700). */
-uint32_t SimBurstPercent(uint64_t second);
+/* The two directions of traffic; each has bursts of its own. */
+#define SIM_STREAM_TRANSMIT 0u
+#define SIM_STREAM_RECEIVE 1u
+
+/* Traffic of one whole second under drift, in percent of the set rate of
+ * `stream`: quiet seconds (0..20), ordinary ones (50..150) and bursts
+ * (300..700). */
+uint32_t SimBurstPercent(uint64_t second, uint32_t stream);
 
 /* True when the adapter is out of range of every network at `now`: always
  * while `outOfRange` is nonzero; with `cycleSeconds` nonzero, during the last

@@ -1,48 +1,40 @@
-// CString: the framework's small text class (8-bit ANSI). A thin wrapper over
-// std::string with the operations the utility's code is written against.
+// CString: the framework's small text class (8-bit ANSI), with the
+// operations the utility's code is written against. It keeps its own heap
+// buffer: the C++ library's string class would link its compiled members,
+// and the exception support they need, into every binary.
 #pragma once
 
 #include <stddef.h>
 
-#include <string>
-
 class CString {
 public:
     CString() = default;
-    CString(const char* text) : s_(text ? text : "") {}
-    CString(const char* text, size_t length) : s_(text ? std::string(text, length) : "") {}
-    CString(const std::string& text) : s_(text) {}
+    CString(const char* text);
+    // `length` bytes of `text`, NULs included.
+    CString(const char* text, size_t length);
+    CString(const CString& other);
+    CString(CString&& other) noexcept;
+    ~CString();
+    CString& operator=(const CString& other);
+    CString& operator=(CString&& other) noexcept;
 
-    const char* c_str() const { return s_.c_str(); }
-    operator const char*() const { return s_.c_str(); }
-    const std::string& str() const { return s_; }
+    const char* c_str() const { return data_ ? data_ : ""; }
+    operator const char*() const { return c_str(); }
 
-    int GetLength() const { return static_cast<int>(s_.size()); }
-    bool IsEmpty() const { return s_.empty(); }
-    void Empty() { s_.clear(); }
-    char GetAt(int i) const { return s_[static_cast<size_t>(i)]; }
+    int GetLength() const { return static_cast<int>(length_); }
+    bool IsEmpty() const { return length_ == 0; }
+    void Empty();
+    char GetAt(int i) const { return c_str()[i]; }
 
-    CString& operator=(const char* text) {
-        s_ = text ? text : "";
-        return *this;
-    }
-    CString& operator+=(const char* text) {
-        s_ += text ? text : "";
-        return *this;
-    }
-    CString& operator+=(const CString& text) {
-        s_ += text.s_;
-        return *this;
-    }
-    CString& operator+=(char c) {
-        s_ += c;
-        return *this;
-    }
-    friend CString operator+(const CString& a, const CString& b) { return CString(a.s_ + b.s_); }
+    CString& operator=(const char* text);
+    CString& operator+=(const char* text);
+    CString& operator+=(const CString& text);
+    CString& operator+=(char c);
+    friend CString operator+(const CString& a, const CString& b);
     friend CString operator+(const CString& a, const char* b) { return a + CString(b); }
     friend CString operator+(const char* a, const CString& b) { return CString(a) + b; }
-    friend bool operator==(const CString& a, const CString& b) { return a.s_ == b.s_; }
-    friend bool operator==(const CString& a, const char* b) { return a.s_ == (b ? b : ""); }
+    friend bool operator==(const CString& a, const CString& b);
+    friend bool operator==(const CString& a, const char* b);
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
     friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
 
@@ -64,5 +56,12 @@ public:
     void ReleaseBuffer(int newLength = -1);
 
 private:
-    std::string s_;
+    // Room for `length` characters and the terminating zero, keeping the text.
+    void Reserve(size_t length);
+    void Assign(const char* text, size_t length);
+    void Append(const char* text, size_t length);
+
+    char* data_ = nullptr; // null while nothing was ever stored
+    size_t length_ = 0;
+    size_t capacity_ = 0; // characters, not counting the terminating zero
 };

@@ -122,7 +122,7 @@ INT_PTR CPropertySheet::DoModal() {
     const CommonControls* controls = LoadCommonControls();
     if (!controls)
         return -1;
-    std::vector<HPROPSHEETPAGE> handles;
+    Array<HPROPSHEETPAGE> handles;
     for (CPropertyPage* page : pages_) {
         HPROPSHEETPAGE handle = controls->createPage(&page->m_psp);
         if (!handle) {

@@ -9,8 +9,7 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
+#include "framework/Array.h"
 #include "framework/Dialog.h"
 
 class CPropertyPage : public CDialog {
@@ -66,5 +65,5 @@ private:
     CString caption_;
     HWND parent_;
     UINT selectPage_;
-    std::vector<CPropertyPage*> pages_;
+    Array<CPropertyPage*> pages_;
 };

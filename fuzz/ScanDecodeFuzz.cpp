@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memcpy(buffer.get(), data + (size - n), n);
 
     NetworkScanList list;
-    list.emplace_back(new NetworkScanItem);
+    list.push_back(std::unique_ptr<NetworkScanItem>(new NetworkScanItem));
     DecodeScanAnswer(buffer.get(), n, bytesWritten, list);
     size_t whole = (bytesWritten < n ? bytesWritten : n) / sizeof(NetworkScanEntry);
     FUZZ_CHECK(list.size() == 1 + whole);

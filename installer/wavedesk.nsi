@@ -4,22 +4,45 @@
 ;
 ; Built by scripts/installer.sh from the release preset's binaries:
 ;   makensis -DSRCDIR=<source folder> -DBINDIR=<binaries> -DOUTFILE=<setup.exe> wavedesk.nsi
+; -DAMD64 makes the same installer for 64-bit Windows around 64-bit
+; binaries. It never ships: the tests run it on machines that cannot run
+; 32-bit programs. -DTEST_SEAMS adds the tests' stand-in for what Wine
+; cannot be made to answer: a non-empty WD_SETUP_ACCOUNT_TYPE in the
+; environment replaces the account type the rights check reads (Wine's
+; user is always an administrator).
 ;
 ; Command line (besides NSIS's own /S and /D=folder, which must come last):
 ;   /DEMO   selects "Simulated adapter (demonstration)", for silent installs.
 ;
-; What stays after uninstalling: the adapter's own registry key with the
-; user's profiles ("CustomParams\Configurations"), "CardCfgId" (without it
-; the stored WEP keys cannot be deciphered) and the driver's values that
-; mirror the selected profile. They are the user's data and the adapter's,
-; not the utility's files, and a reinstall finds them there.
-; With the simulator, its world and the stand-in driver's service and files
-; go; the simulated adapter's installation (what `nxsim install` writes as
-; Windows' records of an installed adapter, the adapter's own key among
-; them) stays, as a real adapter's would. `nxsim remove` takes it away.
+; Exit codes, of setup and of the uninstaller when it runs in place
+; (uninstall.exe /S _?=<its folder>; started otherwise it copies itself away
+; and returns at once):
+;   0     done
+;   3010  done; files in use are removed when Windows restarts
+;   1     cancelled by the user
+;   2     failed (a message said why)
+;   5     the user is no administrator; nothing was changed
+;   32    a running utility did not end when asked; nothing was changed
+;
+; One installation at a time: setup finds an earlier one through its
+; uninstall entry ("InstallLocation") and installs over it in its folder,
+; or removes it first when another folder is chosen. An uninstaller removes
+; only what its own installation put in place.
+;
+; What stays after uninstalling: the user's data in the adapter's own key,
+; the profiles ("CustomParams\Configurations"), "CardCfgId" (without it the
+; stored WEP keys cannot be deciphered) and the driver's values that mirror
+; the selected profile; a reinstall finds them there. With the simulator,
+; the simulated installation goes (`nxsim remove keep-profiles`: device
+; node, Services\DOVIZ, DOVIZ.sys, the world, the NT 4.0 card), leaving the
+; adapter's own key only when it holds such data.
 
-; ANSI: a Unicode installer does not start on Windows 95, 98 or Me.
-Unicode false
+!ifdef AMD64
+  Target amd64-unicode
+!else
+  ; ANSI: a Unicode installer does not start on Windows 95, 98 or Me.
+  Unicode false
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -54,10 +77,30 @@ RequestExecutionLevel admin
 !define START_MENU_FOLDER "${PUBLISHER}"
 !define NET_CLASS_KEY "System\CurrentControlSet\Control\Class\{4D36E972-E325-11CE-BFC1-08002BE10318}"
 !define NT4_PARAMETERS_KEY "System\CurrentControlSet\Services\${SIM_NT4_SERVICE}\Parameters"
+!define SERVICES_KEY "System\CurrentControlSet\Services"
+
+; System::Call names the entry point whose text is as wide as the
+; installer's own strings ("t"): the ANSI one in the ANSI installer.
+!if ${NSIS_CHAR_SIZE} > 1
+  !define AW W
+!else
+  !define AW A
+!endif
+!ifdef AMD64
+  !define PROGRAM_FILES "$PROGRAMFILES64"
+!else
+  !define PROGRAM_FILES "$PROGRAMFILES"
+!endif
+
+; Exit codes (see the top).
+!define EXIT_FAILED 2
+!define EXIT_NOT_ADMIN 5
+!define EXIT_UTILITY_RUNS 32
+!define EXIT_RESTART_NEEDED 3010
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\${PUBLISHER}\KX750 Configuration Utility"
+InstallDir "${PROGRAM_FILES}\${PUBLISHER}\KX750 Configuration Utility"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PUBLISHER} ${VERSION}"
 ShowInstDetails show
@@ -74,12 +117,17 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include Sections.nsh
+!include StrFunc.nsh
 !include WinVer.nsh
+
+${UnStrStr}
 
 !define MUI_ICON "${SRCDIR}/res/art/wavedesk.ico"
 !define MUI_UNICON "${SRCDIR}/res/art/wavedesk.ico"
 ; Descriptions under the list, which leaves the components' names whole.
 !define MUI_COMPONENTSPAGE_SMALLDESC
+; The finish page offers to start the utility, and to restart Windows
+; instead when files in use could only be scheduled to be replaced.
 !define MUI_FINISHPAGE_RUN "$INSTDIR\wavedesk.exe"
 
 !insertmacro MUI_PAGE_COMPONENTS
@@ -90,52 +138,77 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+Var endResult      ; what EndUtility did: "none", "ended" or "running"
+Var endedUtility   ; 1 when setup ended a running utility
+Var driverServices ; the driver services this installation may own, blank-separated
+
 ; ---------------------------------------------------------------------------
 ; Shared by the installer and the uninstaller (the uninstaller's functions
 ; must carry the "un." prefix, so each is defined twice).
 
-; Ends a running utility the way its own tray menu does: an open property
-; sheet is cancelled first (the tray dialog's modal run cannot return while
-; the sheet's runs, and a utility of an earlier release may be the one
-; running), then "Exit" (WM_COMMAND 40004) goes to the tray dialog, the tool
-; window titled with string 1. Waits at most 15 s for the process, so that
-; its files are free to replace or delete.
+; Ends a running utility the way its tray menu does: "Exit" (WM_COMMAND
+; 40004) to the tray dialog, which closes an open property sheet first and
+; then ends the program. The tray dialog is the tool window titled with
+; string 1; the sheet bears the same title but is no tool window, and is
+; left to the utility. Waits at most 15 s for the process, so that its files
+; are free to replace or delete. Sets $endResult.
 !macro DEFINE_END_UTILITY UN
 Function ${UN}EndUtility
   Push $0
   Push $1
   Push $2
   Push $3
-  StrCpy $0 0 ; last window looked at
+  Push $4
+  StrCpy $0 0 ; the window the search goes on after
   StrCpy $2 0 ; the tray dialog
+  StrCpy $4 0 ; searches started again
   ${Do}
-    FindWindow $0 "" "${APP_TITLE}" 0 $0
-    ${If} $0 = 0
+    FindWindow $1 "" "${APP_TITLE}" 0 $0
+    ${If} $1 = 0
+      ${If} $0 = 0
+        ${ExitDo}
+      ${EndIf}
+      ; A search that goes on after a window destroyed meanwhile finds
+      ; nothing: then it starts again from the top.
+      System::Call "user32::IsWindow(p r0) i .r3"
+      ${If} $3 <> 0
+      ${OrIf} $4 >= 20
+        ${ExitDo}
+      ${EndIf}
+      IntOp $4 $4 + 1
+      StrCpy $0 0
+      ${Continue}
+    ${EndIf}
+    System::Call "user32::GetWindowLong${AW}(p r1, i -20) i .r3" ; GWL_EXSTYLE
+    IntOp $3 $3 & 0x80 ; WS_EX_TOOLWINDOW
+    ${If} $3 <> 0
+      StrCpy $2 $1
       ${ExitDo}
     ${EndIf}
-    System::Call "user32::GetWindowLongA(p r0, i -20) i .r1" ; GWL_EXSTYLE
-    IntOp $1 $1 & 0x80 ; WS_EX_TOOLWINDOW
-    ${If} $1 <> 0
-      StrCpy $2 $0
-    ${Else}
-      System::Call "user32::PostMessageA(p r0, i 0x111, i 2, i 0)" ; WM_COMMAND IDCANCEL
-    ${EndIf}
+    StrCpy $0 $1
   ${Loop}
+
+  StrCpy $endResult "none"
   ${If} $2 <> 0
     DetailPrint "Ending the running ${PRODUCT}"
     StrCpy $3 0
     System::Call "user32::GetWindowThreadProcessId(p r2, *i .r1)"
     System::Call "kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r3" ; SYNCHRONIZE
-    System::Call "user32::PostMessageA(p r2, i 0x111, i ${ID_TRAY_EXIT}, i 0)"
+    System::Call "user32::PostMessage${AW}(p r2, i 0x111, p ${ID_TRAY_EXIT}, p 0)"
+    StrCpy $endResult "running"
     ${If} $3 <> 0
       System::Call "kernel32::WaitForSingleObject(p r3, i 15000) i .r1"
       System::Call "kernel32::CloseHandle(p r3)"
+      ${If} $1 = 0 ; WAIT_OBJECT_0
+        StrCpy $endResult "ended"
+      ${EndIf}
     ${Else}
       ; No handle to wait on: watch the window instead.
       StrCpy $3 0
       ${Do}
         System::Call "user32::IsWindow(p r2) i .r1"
         ${If} $1 = 0
+          StrCpy $endResult "ended"
           ${ExitDo}
         ${EndIf}
         Sleep 100
@@ -143,10 +216,87 @@ Function ${UN}EndUtility
       ${LoopUntil} $3 >= 150
     ${EndIf}
   ${EndIf}
+  Pop $4
   Pop $3
   Pop $2
   Pop $1
   Pop $0
+FunctionEnd
+!macroend
+
+; Ends a running utility; one that does not end is reported, and the user
+; may end it and retry, or stop with nothing changed (silent: exit code 32).
+!macro END_UTILITY_OR_STOP UN STOPPED
+  ${Do}
+    Call ${UN}EndUtility
+    ${If} $endResult != "running"
+      ${ExitDo}
+    ${EndIf}
+    DetailPrint "The running ${PRODUCT} did not end"
+    ${If} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "The running ${PRODUCT} did not end when asked to. End it (Exit in its menu in the notification area, or wavedesk.exe in the Task Manager), then choose Retry.$\n$\nCancel stops ${STOPPED}" /SD IDCANCEL IDCANCEL`
+      SetErrorLevel ${EXIT_UTILITY_RUNS}
+      Abort
+    ${EndIf}
+  ${Loop}
+!macroend
+
+; Pushes 1 when the file PATH lies directly in FOLDER, else 0. Either may be
+; in short (8.3) form, as NXLIB32 writes its driver's path; "\??\" in front,
+; as the service manager may keep a path, is passed over.
+; Stack: FOLDER, then PATH on top.
+!macro DEFINE_IN_FOLDER UN
+Function ${UN}InFolder
+  Exch $R0 ; path
+  Exch
+  Exch $R1 ; folder
+  Push $R2
+  StrCpy $R2 $R0 4
+  ${If} $R2 == "\??\"
+    StrCpy $R0 $R0 "" 4
+  ${EndIf}
+  !insertmacro GetParentCall "$R0" $R0
+  ${If} $R0 == $R1 ; NSIS compares text without regard to case
+    StrCpy $R0 1
+  ${Else}
+    ; Once more in short form, when both folders exist.
+    ClearErrors
+    GetFullPathName /SHORT $R0 $R0
+    GetFullPathName /SHORT $R1 $R1
+    ${If} ${Errors}
+    ${OrIf} $R0 == ""
+    ${OrIf} $R0 != $R1
+      StrCpy $R0 0
+    ${Else}
+      StrCpy $R0 1
+    ${EndIf}
+  ${EndIf}
+  Pop $R2
+  Pop $R1
+  Exch $R0
+FunctionEnd
+!macroend
+
+; Pushes 1 when the kernel-driver service named on the stack is this
+; installation's: its driver file lies in the installation's folder, which
+; is where NXLIB32 registers it from. Another program's service of the same
+; name (another NXLIB32 user's) is not.
+!macro DEFINE_IS_OWN_SERVICE UN
+Function ${UN}IsOwnService
+  Exch $0 ; service name
+  Push $1
+  ClearErrors
+  ReadRegStr $1 HKLM "${SERVICES_KEY}\$0" "ImagePath"
+  ${If} ${Errors}
+  ${OrIf} $1 == ""
+    StrCpy $0 0
+  ${Else}
+    Push $INSTDIR
+    Push $1
+    Call ${UN}InFolder
+    Pop $0
+  ${EndIf}
+  Pop $1
+  Exch $0
 FunctionEnd
 !macroend
 
@@ -163,10 +313,10 @@ Function ${UN}RemoveDriverService
   Push $4
   Push $5
   ${If} ${IsNT}
-    System::Call "advapi32::OpenSCManagerA(p 0, p 0, i 0xF003F) p .r1" ; SC_MANAGER_ALL_ACCESS
+    System::Call "advapi32::OpenSCManager${AW}(p 0, p 0, i 0xF003F) p .r1" ; SC_MANAGER_ALL_ACCESS
     ${If} $1 <> 0
       ; DELETE | SERVICE_STOP | SERVICE_QUERY_STATUS
-      System::Call "advapi32::OpenServiceA(p r1, t r0, i 0x10024) p .r2"
+      System::Call "advapi32::OpenService${AW}(p r1, t r0, i 0x10024) p .r2"
       ${If} $2 <> 0
         DetailPrint "Stopping and removing the $0 service"
         System::Call "*(&i28) p .r3" ; SERVICE_STATUS
@@ -203,22 +353,55 @@ Function ${UN}RemoveDriverService
 FunctionEnd
 !macroend
 
-; Removes the simulator: the stand-in driver's services and its world, the
-; stand-in driver files and nxsim.exe. The simulated adapter's installation
-; records stay as a real adapter's would: its own key holds the user's
-; profiles and "CardCfgId".
+; Removes the simulator: the simulated installation (nxsim keeps the user's
+; profiles, "CardCfgId" and the driver values in the adapter's own key),
+; then the stand-in driver files and nxsim.exe. Files in use are removed
+; when Windows restarts.
 !macro DEFINE_REMOVE_SIMULATOR UN
 Function ${UN}RemoveSimulator
-  DetailPrint "Removing the simulated adapter's world"
+  Push $0
+  DetailPrint "Removing the simulated adapter"
+  nsExec::ExecToLog '"$INSTDIR\nxsim.exe" remove keep-profiles'
+  Pop $0
+  ${If} $0 != 0
+    DetailPrint "The simulated adapter was not removed completely (nxsim remove: $0)"
+  ${EndIf}
   DeleteRegKey HKLM "${SIM_WORLD_KEY}"
   Delete /REBOOTOK "$INSTDIR\NXPROTO.SYS"
   Delete /REBOOTOK "$INSTDIR\NXPROTO4.SYS"
   Delete /REBOOTOK "$INSTDIR\nxsim.exe"
+  Pop $0
 FunctionEnd
+!macroend
+
+; Setup and the uninstaller change what belongs to the computer (HKLM,
+; Program Files, services): on the NT family a user who is no administrator
+; gets pieces of it done and the rest refused. One message, then stop
+; (silent: exit code 5).
+!macro CHECK_RIGHTS MESSAGE
+  ${If} ${IsNT}
+    UserInfo::GetAccountType
+    Pop $0
+    !ifdef TEST_SEAMS
+      ReadEnvStr $1 WD_SETUP_ACCOUNT_TYPE
+      ${If} $1 != ""
+        StrCpy $0 $1
+      ${EndIf}
+    !endif
+    ${If} $0 != "Admin"
+      MessageBox MB_OK|MB_ICONSTOP "${MESSAGE}" /SD IDOK
+      SetErrorLevel ${EXIT_NOT_ADMIN}
+      Abort
+    ${EndIf}
+  ${EndIf}
 !macroend
 
 !insertmacro DEFINE_END_UTILITY ""
 !insertmacro DEFINE_END_UTILITY "un."
+!insertmacro DEFINE_IN_FOLDER ""
+!insertmacro DEFINE_IN_FOLDER "un."
+!insertmacro DEFINE_IS_OWN_SERVICE ""
+!insertmacro DEFINE_IS_OWN_SERVICE "un."
 !insertmacro DEFINE_REMOVE_SERVICE ""
 !insertmacro DEFINE_REMOVE_SERVICE "un."
 !insertmacro DEFINE_REMOVE_SIMULATOR ""
@@ -306,20 +489,109 @@ Function FindAdapters
   Pop $0
 FunctionEnd
 
+; An earlier installation in another folder is removed by its own
+; uninstaller first, so that one installation remains: left there, its
+; uninstaller would later take away the names both share (Run value,
+; uninstall entry, shortcut). One in the chosen folder is installed over.
+Function RemoveEarlierInstallation
+  Push $0
+  Push $1
+  ClearErrors
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} ${Errors}
+  ${OrIf} $0 == ""
+    Goto done
+  ${EndIf}
+  Push $INSTDIR
+  Push "$0\uninstall.exe"
+  Call InFolder
+  Pop $1
+  ${If} $1 = 1
+    DetailPrint "Installing over the earlier installation in $0"
+    Goto done
+  ${EndIf}
+  ${IfNot} ${FileExists} "$0\uninstall.exe"
+    DetailPrint "The earlier installation in $0 has no uninstaller; its entries are replaced"
+    Goto done
+  ${EndIf}
+  DetailPrint "Removing the earlier installation in $0"
+  ClearErrors
+  ExecWait '"$0\uninstall.exe" /S _?=$0' $1
+  ${If} ${Errors}
+  ${OrIf} $1 <> 0
+  ${AndIf} $1 <> ${EXIT_RESTART_NEEDED}
+    MessageBox MB_OK|MB_ICONSTOP "The earlier installation of ${PRODUCT} in $0 could not be removed (its uninstaller ended with $1). Remove it, then run Setup again." /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+    Abort
+  ${EndIf}
+  ${If} $1 = ${EXIT_RESTART_NEEDED}
+    SetRebootFlag true
+  ${EndIf}
+  ; Run in place, the uninstaller cannot delete itself.
+  Delete "$0\uninstall.exe"
+  RMDir "$0"
+  ${GetParent} "$0" $1
+  ${If} $1 == "${PROGRAM_FILES}\${PUBLISHER}"
+    RMDir "$1"
+  ${EndIf}
+done:
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; The driver service named on the stack: this installation's when there is
+; none yet, or when its driver file lies in the install folder (an
+; installation there registered it; it goes, NXLIB32 registers it afresh
+; for the files about to be put in place). Another program's is left alone
+; and not claimed, so that neither setup nor the uninstaller touches it.
+Function ClaimDriverService
+  Exch $0 ; service name
+  Push $1
+  ClearErrors
+  EnumRegValue $1 HKLM "${SERVICES_KEY}\$0" 0
+  ${If} ${Errors}
+    StrCpy $1 1
+  ${Else}
+    Push $0
+    Call IsOwnService
+    Pop $1
+    ${If} $1 = 1
+      Push $0
+      Call RemoveDriverService
+    ${Else}
+      DetailPrint "The $0 service belongs to another program; it is left alone"
+    ${EndIf}
+  ${EndIf}
+  ${If} $1 = 1
+    ${If} $driverServices == ""
+      StrCpy $driverServices $0
+    ${Else}
+      StrCpy $driverServices "$driverServices $0"
+    ${EndIf}
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
 ; Runs nxsim with the given arguments, hidden; leaves its exit code (or
 ; "error" when it could not be started) on the stack.
 !macro NXSIM ARGS
   nsExec::ExecToLog '"$INSTDIR\nxsim.exe" ${ARGS}'
 !macroend
 
-Section "-End a running utility"
-  Call EndUtility
-  ; The driver file may be about to be replaced, or the folder may differ
-  ; from the one the service names; NXLIB32 registers it afresh.
+Section "-Prepare"
+  ; Before anything is written: a utility that does not end stops setup
+  ; with nothing changed.
+  !insertmacro END_UTILITY_OR_STOP "" "Setup, which has changed nothing."
+  ${If} $endResult == "ended"
+    StrCpy $endedUtility 1
+  ${EndIf}
+  Call RemoveEarlierInstallation
+  StrCpy $driverServices ""
   Push "NXPROTO"
-  Call RemoveDriverService
+  Call ClaimDriverService
   Push "NXPROTO4"
-  Call RemoveDriverService
+  Call ClaimDriverService
 SectionEnd
 
 Section "!${PRODUCT}" SecUtility
@@ -347,6 +619,9 @@ Section "!${PRODUCT}" SecUtility
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMinor" ${V_MINOR}
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ; The driver services that were free or this installation's when it was
+  ; made: the only ones its uninstaller may remove.
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DriverServices" "$driverServices"
 SectionEnd
 
 Section /o "Simulated adapter (demonstration)" SecDemo
@@ -374,7 +649,7 @@ Section /o "Simulated adapter (demonstration)" SecDemo
   !insertmacro NXSIM "install"
   Pop $0
   ${If} $0 != 0
-    SetErrorLevel 2
+    SetErrorLevel ${EXIT_FAILED}
     MessageBox MB_OK|MB_ICONEXCLAMATION "The simulated adapter could not be installed (nxsim: $0)." /SD IDOK
     Return
   ${EndIf}
@@ -411,6 +686,9 @@ SectionEnd
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInit
+  !insertmacro CHECK_RIGHTS \
+    "Setup needs administrator rights: ${PRODUCT} is installed for every user of this computer. Log on as an administrator and run Setup again."
+  StrCpy $endedUtility 0
   ${IfNot} ${IsNT}
     ; The stand-in is an NT kernel driver; the 95 family has no use for it.
     !insertmacro UnselectSection ${SecDemo}
@@ -425,33 +703,109 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
+; A silent run reports a restart still to come in its exit code (the
+; finish page offers it in an interactive one), and starts the utility it
+; ended again (the finish page offers that too).
+Function .onInstSuccess
+  ${If} ${Silent}
+    ${If} ${RebootFlag}
+      SetErrorLevel ${EXIT_RESTART_NEEDED}
+    ${EndIf}
+    ${If} $endedUtility = 1
+      Exec '"$INSTDIR\wavedesk.exe"'
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
 ; ---------------------------------------------------------------------------
 ; The uninstaller.
 
+Var ownEntry ; 1 when the uninstall entry is this installation's (or there is none)
+
+!macro UN_REMOVE_OWN_SERVICE NAME
+  ${UnStrStr} $0 " $driverServices " " ${NAME} "
+  ${If} $0 != ""
+    Push "${NAME}"
+    Call un.IsOwnService
+    Pop $0
+    ${If} $0 = 1
+      Push "${NAME}"
+      Call un.RemoveDriverService
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+Function un.onInit
+  !insertmacro CHECK_RIGHTS \
+    "Removing ${PRODUCT} needs administrator rights. Log on as an administrator and run it again."
+FunctionEnd
+
 Section "Uninstall"
-  Call un.EndUtility
-  Push "NXPROTO"
-  Call un.RemoveDriverService
-  Push "NXPROTO4"
-  Call un.RemoveDriverService
+  !insertmacro END_UTILITY_OR_STOP "un." "the removal, which has removed nothing."
+
+  ; The shared names (uninstall entry, shortcut, Run value) are this
+  ; installation's only while they name its folder: an uninstaller left
+  ; behind in another folder must not take the current installation's away.
+  StrCpy $ownEntry 1
+  StrCpy $driverServices ""
+  ClearErrors
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${IfNot} ${Errors}
+    Push $INSTDIR
+    Push "$0\uninstall.exe"
+    Call un.InFolder
+    Pop $ownEntry
+  ${EndIf}
+  ${If} $ownEntry = 1
+    ReadRegStr $driverServices HKLM "${UNINSTALL_KEY}" "DriverServices"
+  ${EndIf}
+
+  ; Only the driver services this installation claimed, and only while
+  ; their driver file is still its own.
+  !insertmacro UN_REMOVE_OWN_SERVICE NXPROTO
+  !insertmacro UN_REMOVE_OWN_SERVICE NXPROTO4
+
   ${If} ${FileExists} "$INSTDIR\nxsim.exe"
-    Call un.RemoveSimulator
+    ${If} $ownEntry = 1
+      Call un.RemoveSimulator
+    ${Else}
+      Delete /REBOOTOK "$INSTDIR\NXPROTO.SYS"
+      Delete /REBOOTOK "$INSTDIR\NXPROTO4.SYS"
+      Delete /REBOOTOK "$INSTDIR\nxsim.exe"
+    ${EndIf}
   ${EndIf}
 
   Delete /REBOOTOK "$INSTDIR\wavedesk.exe"
   Delete /REBOOTOK "$INSTDIR\NXLIB32.dll"
   Delete "$INSTDIR\uninstall.exe"
-  ; Only when empty: what the user put there stays.
-  RMDir /REBOOTOK "$INSTDIR"
+  ; Only when empty: what the user put there stays. A folder that still
+  ; holds files scheduled to go is scheduled with them.
+  ${If} ${RebootFlag}
+    RMDir /REBOOTOK "$INSTDIR"
+  ${Else}
+    RMDir "$INSTDIR"
+  ${EndIf}
   ${un.GetParent} "$INSTDIR" $0
-  ${If} $0 == "$PROGRAMFILES\${PUBLISHER}"
+  ${If} $0 == "${PROGRAM_FILES}\${PUBLISHER}"
     RMDir "$0"
   ${EndIf}
 
-  SetShellVarContext all
-  Delete "$SMPROGRAMS\${START_MENU_FOLDER}\${PRODUCT}.lnk"
-  RMDir "$SMPROGRAMS\${START_MENU_FOLDER}"
+  ${If} $ownEntry = 1
+    SetShellVarContext all
+    Delete "$SMPROGRAMS\${START_MENU_FOLDER}\${PRODUCT}.lnk"
+    RMDir "$SMPROGRAMS\${START_MENU_FOLDER}"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${EndIf}
+  ReadRegStr $0 HKLM "${RUN_KEY}" "${RUN_VALUE}"
+  ${If} $0 == '"$INSTDIR\wavedesk.exe"'
+    DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+  ${EndIf}
 
-  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${If} ${RebootFlag}
+    ${If} ${Silent}
+      SetErrorLevel ${EXIT_RESTART_NEEDED}
+    ${ElseIf} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "Some files of ${PRODUCT} are in use. They are removed when Windows restarts.$\n$\nRestart now?" IDYES`
+      Reboot
+    ${EndIf}
+  ${EndIf}
 SectionEnd

@@ -4,8 +4,7 @@
 
 #include <string.h>
 
-#include <vector>
-
+#include "framework/Array.h"
 #include "platform/PlatformRules.h"
 
 namespace {
@@ -30,7 +29,7 @@ bool ReadVersion(char* path, CString& version) {
     DWORD size = GetFileVersionInfoSizeA(path, &ignored);
     if (size == 0)
         return false;
-    std::vector<unsigned char> block(size);
+    Array<unsigned char> block(size);
     if (!GetFileVersionInfoA(path, 0, size, block.data()))
         return false;
     VS_FIXEDFILEINFO* info = nullptr;

@@ -208,8 +208,14 @@ bool CPlatformNT5::LoadAdapterData(const char* adapterKeyPath) {
 int CPlatformNT5::ApplyConfiguration(const CConfigRecord& edited) {
     if (!StoreConfiguration(edited))
         return 0;
-    // The driver reads its parameters when it starts: restart it now.
-    return RestartAdapter();
+    // The driver reads its parameters when it starts: restart it now. A
+    // device the installer could not stop takes them up at the next boot,
+    // which the user is told as on the families that always reboot.
+    int result = RestartAdapter();
+    if (result != kRestartNeedsReboot)
+        return result;
+    ShowRebootNotice();
+    return 1;
 }
 
 // ---- factory ----

@@ -9,11 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/machine.sh
-build=mingw
-if ! wd_runs_32bit; then
-    build=mingw64
-    echo "bench: the 64-bit build under 64-bit Wine: $WD_NO_32BIT_WHY"
-fi
+wd_choose_build bench
+build=$WD_CHOSEN_BUILD
 cmake --preset "$build" >/dev/null
 cmake --build --preset "$build" --target nxbench nxcost nxproto nxlib32
 . scripts/wine-env.sh "$build"

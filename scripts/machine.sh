@@ -26,9 +26,20 @@ wd_runs_32bit() {
     "$probe" </dev/null >/dev/null 2>&1 || status=$?
     rm -f "$probe"
     if [ "$status" -ne 0 ]; then
-        WD_NO_32BIT_WHY="it cannot run 32-bit programs (the kernel refuses them: IA-32 emulation is off)"
+        WD_NO_32BIT_WHY="this machine cannot run 32-bit programs (the kernel refuses them: IA-32 emulation is off)"
         [ "$status" -ne 126 ] && WD_NO_32BIT_WHY="a 32-bit test program failed with exit status $status"
         return 1
     fi
     return 0
+}
+
+# wd_choose_build WHO: sets WD_CHOSEN_BUILD to the Wine build this machine
+# runs: mingw (32-bit, what ships) where 32-bit programs run, else mingw64,
+# which WHO (the calling script's name) then announces in one line.
+wd_choose_build() {
+    WD_CHOSEN_BUILD=mingw
+    if ! wd_runs_32bit; then
+        WD_CHOSEN_BUILD=mingw64
+        echo "$1: the 64-bit build under 64-bit Wine: $WD_NO_32BIT_WHY"
+    fi
 }

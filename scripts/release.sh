@@ -29,7 +29,7 @@ for file in "${shipped[@]}" NXPROTO.SYS; do
 done
 echo
 
-bash tests/ship/check-size.sh 1048576 "$bin" wavedesk.exe NXLIB32.dll || status=1
+bash tests/ship/check-size.sh 409600 "$bin" wavedesk.exe NXLIB32.dll || status=1
 bash tests/ship/check-imports.sh tests/ship/win32-imports.txt "$bin" "${shipped[@]}" || status=1
 bash tests/ship/check-version.sh res/version.h "$bin" wavedesk.exe NXLIB32.dll || status=1
 exit $status

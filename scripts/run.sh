@@ -27,11 +27,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 . scripts/machine.sh
-build=mingw
-if ! wd_runs_32bit; then
-    build=mingw64
-    echo "run: the 64-bit build under 64-bit Wine: $WD_NO_32BIT_WHY"
-fi
+wd_choose_build run
+build=$WD_CHOSEN_BUILD
 cmake --preset "$build" >/dev/null
 cmake --build --preset "$build" --target wavedesk wdctl nxsim nxproto nxlib32
 

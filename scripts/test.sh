@@ -32,6 +32,22 @@ run_ctest() {
     [ "$status" -eq 0 ] || failed=1
 }
 
+# wine_ctest PRESET [args]: the build's Wine prefix started, its tests run
+# through run_ctest, the prefix stopped. A test that fails is run once more,
+# and fails the run only if it fails again: Wine 8 now and then ends a test
+# program with SIGSEGV after every test in it has passed (seen once, after a
+# test that registers for device notifications through the system). The log
+# keeps the first failure. (errexit does not hold inside a subshell on the
+# left of ||, hence the explicit exits.)
+wine_ctest() {
+    (
+        . scripts/wine-env.sh "$1"
+        wd_wine_start || exit 1
+        run_ctest "$1" --repeat until-pass:2 "${@:2}"
+        exit "$failed"
+    ) || failed=1
+}
+
 if want host; then
     cmake --preset host >/dev/null
     cmake --build --preset host
@@ -48,17 +64,7 @@ if want mingw; then
     if [ "$win32" -eq 1 ]; then
         cmake --preset mingw -DWD_WINE_TESTS=ON >/dev/null
         cmake --build --preset mingw
-        # A test that fails is run once more, and fails the run only if it
-        # fails again: Wine 8 now and then ends a test program with SIGSEGV
-        # after every test in it has passed (seen once, after a test that
-        # registers for device notifications through the system). The log
-        # keeps the first failure.
-        (
-            . scripts/wine-env.sh mingw
-            wd_wine_start
-            run_ctest mingw --repeat until-pass:2 "$@"
-            exit "$failed"
-        ) || failed=1
+        wine_ctest mingw "$@"
     else
         echo "test: the 32-bit build's Wine tests are left out: $WD_NO_32BIT_WHY; what ships is still checked (ship.*)"
         cmake --preset mingw -DWD_WINE_TESTS=OFF >/dev/null
@@ -70,13 +76,8 @@ fi
 if want mingw64; then
     cmake --preset mingw64 >/dev/null
     cmake --build --preset mingw64
-    echo "test: the 64-bit build leaves out the installer tests (installer.*) and the checks of what ships (ship.*): both are about the 32-bit product; ctest names each one as not run"
-    (
-        . scripts/wine-env.sh mingw64
-        wd_wine_start
-        run_ctest mingw64 --repeat until-pass:2 "$@"
-        exit "$failed"
-    ) || failed=1
+    echo "test: the 64-bit build leaves out the checks of what ships (ship.*, and the shipped installer's imports): they are about the 32-bit product; ctest names each one as not run. Its installer tests run the 64-bit variant of the installer (build/release64)"
+    wine_ctest mingw64 "$@"
 fi
 
 echo

@@ -5,7 +5,7 @@
 # The programs measured are stripped, as they ship (under Wine an image's
 # debug sections are read into private memory): the release build's where
 # this machine runs 32-bit programs, else the 64-bit build stripped alike
-# (preset mingw64-release) under 64-bit Wine. The first line says which.
+# (preset release64) under 64-bit Wine. The first line says which.
 #   scripts/traybench.sh [idle-seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,9 +15,9 @@ if wd_runs_32bit; then
     wine_build=mingw
     echo "traybench: the release build (32-bit, stripped, what ships) under 32-bit Wine"
 else
-    preset=mingw64-release
+    preset=release64
     wine_build=mingw64
-    echo "traybench: the 64-bit build, stripped (preset mingw64-release), under 64-bit Wine:" \
+    echo "traybench: the 64-bit build, stripped (preset release64), under 64-bit Wine:" \
         "$WD_NO_32BIT_WHY"
 fi
 cmake --preset "$preset" >/dev/null

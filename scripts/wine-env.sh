@@ -6,7 +6,12 @@
 # 64-bit build under 64-bit Wine (WINEARCH=win64), for machines that cannot
 # run 32-bit programs. Default: $WD_BUILD, else mingw.
 WD_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-WD_BUILD="${1:-${WD_BUILD:-mingw}}"
+# A script that sources this without arguments passes its own: only a
+# build's name counts.
+case "${1:-}" in
+mingw | mingw64) WD_BUILD=$1 ;;
+*) WD_BUILD="${WD_BUILD:-mingw}" ;;
+esac
 WD_BIN="$WD_ROOT/build/$WD_BUILD/bin"
 export WINEPREFIX="$WD_ROOT/build/$WD_BUILD/wineprefix"
 export WINEDEBUG=-all
@@ -19,8 +24,8 @@ if [ "$WD_BUILD" = mingw64 ]; then
     WD_WINESERVER=/usr/lib/wine/wineserver64
 else
     export WINEARCH=win32
-    WD_WINE=wine
-    WD_WINESERVER=wineserver
+    WD_WINE=/usr/bin/wine
+    WD_WINESERVER=/usr/bin/wineserver
 fi
 WD_XVFB_PID=""
 

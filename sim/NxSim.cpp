@@ -1,14 +1,16 @@
 // nxsim: installs the simulated adapter into the prefix and changes its
 // world from the command line, while the utility runs.
 //
-//   nxsim install | remove | show | demo
+//   nxsim install | remove [keep-profiles] | show | demo
+//     (keep-profiles: the user's profiles and CardCfgId stay, as uninstalling
+//     the adapter leaves them)
 //   nxsim network clear
 //   nxsim network add <ssid> <bssid aa-bb-cc-dd-ee-ff> <channel> <signal> [wepkey|-] [mode] [turbo]
 //   nxsim network remove <ssid>
 //   nxsim signal <ssid> <0..95>
 //   nxsim drift on | off | <depth>
 //   nxsim range in | out | cycle <seconds>
-//   nxsim domain <code>          nxsim traffic <packets/s>
+//   nxsim domain <code>          nxsim traffic <sent/s> [<received/s>]
 //   nxsim unplug | plug
 //   nxsim set <Name> <dword>     (Signal, Channel and Mode act on the first network)
 #include <windows.h>
@@ -22,7 +24,7 @@
 namespace {
 
 int Usage() {
-    fputs("usage: nxsim install | remove | show | demo\n"
+    fputs("usage: nxsim install | remove [keep-profiles] | show | demo\n"
           "       nxsim network clear\n"
           "       nxsim network add <ssid> <bssid> <channel> <signal> [wepkey|-] [mode] [turbo]\n"
           "       nxsim network remove <ssid>\n"
@@ -30,7 +32,7 @@ int Usage() {
           "       nxsim drift on | off | <depth>\n"
           "       nxsim range in | out | cycle <seconds>\n"
           "       nxsim domain <code>\n"
-          "       nxsim traffic <packets/s>\n"
+          "       nxsim traffic <sent/s> [<received/s>]  (received: 4 x sent unless given)\n"
           "       nxsim unplug | plug\n"
           "       nxsim set <Name> <dword>\n",
           stderr);
@@ -63,10 +65,11 @@ void Show() {
         puts("not installed");
         return;
     }
-    const char* names[] = {
-        NX_SIM_GENERATION,   NX_SIM_REGULATORY_DOMAIN, NX_SIM_TX_RATE,      NX_SIM_RX_RATE,
-        NX_SIM_TRAFFIC,      NX_SIM_UNLOAD_STATE,      NX_SIM_EXACT_LENGTH, NX_SIM_DRIFT,
-        NX_SIM_OUT_OF_RANGE, NX_SIM_RANGE_CYCLE,       NX_SIM_UNPLUGGED,    NX_SIM_REMOVALS};
+    const char* names[] = {NX_SIM_GENERATION,   NX_SIM_REGULATORY_DOMAIN, NX_SIM_TX_RATE,
+                           NX_SIM_RX_RATE,      NX_SIM_TRAFFIC,           NX_SIM_RX_TRAFFIC,
+                           NX_SIM_UNLOAD_STATE, NX_SIM_EXACT_LENGTH,      NX_SIM_DRIFT,
+                           NX_SIM_OUT_OF_RANGE, NX_SIM_RANGE_CYCLE,       NX_SIM_UNPLUGGED,
+                           NX_SIM_REMOVALS};
     for (const char* name : names) {
         DWORD value = 0, size = sizeof value, type;
         if (RegQueryValueExA(key, name, nullptr, &type, (BYTE*)&value, &size) != 0)
@@ -101,6 +104,8 @@ bool Run(int argc, char** argv, bool& usage) {
         return SimInstallAdapter();
     if (is(1, "remove") && argc == 2)
         return SimRemoveAdapter();
+    if (is(1, "remove") && is(2, "keep-profiles") && argc == 3)
+        return SimRemoveAdapterKeepingUserData();
     if (is(1, "demo") && argc == 2)
         return SimApplyDemoWorld();
     if (is(1, "network") && is(2, "clear") && argc == 3)
@@ -145,8 +150,14 @@ bool Run(int argc, char** argv, bool& usage) {
                SimSetWorldValue(NX_SIM_RANGE_CYCLE, value);
     if (is(1, "domain") && argc == 3 && ParseNumber(argv[2], value))
         return SimSetWorldValue(NX_SIM_REGULATORY_DOMAIN, value);
-    if (is(1, "traffic") && argc == 3 && ParseNumber(argv[2], value))
-        return SimSetWorldValue(NX_SIM_TRAFFIC, value);
+    if (is(1, "traffic") && (argc == 3 || argc == 4) && ParseNumber(argv[2], value)) {
+        uint32_t received = value * kSimReceivedPerSent;
+        if (argc == 4 && !ParseNumber(argv[3], received)) {
+            usage = true;
+            return false;
+        }
+        return SimSetTraffic(value, received);
+    }
     // Then the utility hears of it as from the system.
     if (is(1, "unplug") && argc == 2)
         return SimUnplugAdapter() && SimBroadcastAdapterChange(false);

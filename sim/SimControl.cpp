@@ -9,6 +9,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <initializer_list>
+
 namespace {
 
 const char kClassKey[] = "System\\CurrentControlSet\\Control\\Class\\"
@@ -457,6 +459,7 @@ bool SimInstallAdapter() {
         !world.SetBinary(NX_SIM_PERMANENT_ADDRESS, address, 6) ||
         !world.SetDword(NX_SIM_REGULATORY_DOMAIN, 0x10) || !world.SetDword(NX_SIM_TX_RATE, 54) ||
         !world.SetDword(NX_SIM_RX_RATE, 54) || !world.SetDword(NX_SIM_TRAFFIC, 20) ||
+        !world.SetDword(NX_SIM_RX_TRAFFIC, 20 * kSimReceivedPerSent) ||
         !world.SetDword(NX_SIM_UNLOAD_STATE, NX_UNLOAD_STILL_NEEDED) ||
         !world.SetDword(NX_SIM_EXACT_LENGTH, 0) || !world.SetDword(NX_SIM_DRIFT, 0) ||
         !world.SetDword(NX_SIM_OUT_OF_RANGE, 0) || !world.SetDword(NX_SIM_RANGE_CYCLE, 0) ||
@@ -466,16 +469,49 @@ bool SimInstallAdapter() {
     return BumpGeneration(world);
 }
 
-bool SimRemoveAdapter() {
+namespace {
+
+// The user's data in an adapter's own key: the profiles and the card
+// identifier their keys are enciphered with (the utility writes them).
+bool HoldsUserData(const std::string& path) {
+    RegKey key, profiles;
+    std::string id;
+    return key.Open(HKEY_LOCAL_MACHINE, path.c_str()) &&
+           (key.GetString("CardCfgId", id) ||
+            profiles.Open(HKEY_LOCAL_MACHINE, (path + "\\CustomParams").c_str()));
+}
+
+// An adapter's own key goes, or, when it holds the user's data, only the
+// installation's records of it (`records`); the driver values mirroring the
+// selected profile stay with the profiles, and so does NetCfgInstanceID,
+// by which a new installation finds the key again.
+bool RemoveAdapterKey(const std::string& path, bool keepUserData,
+                      std::initializer_list<const char*> records) {
+    if (!keepUserData || !HoldsUserData(path))
+        return DeleteTree(HKEY_LOCAL_MACHINE, path);
+    RegKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_ALL_ACCESS))
+        return true;
+    bool ok = true;
+    for (const char* name : records) {
+        LONG result = RegDeleteValueA(key.get(), name);
+        ok = (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) && ok;
+    }
+    return ok;
+}
+
+bool RemoveAdapter(bool keepUserData) {
     bool ok = true;
     std::string instance = FindClassInstance();
     if (!instance.empty())
-        ok = DeleteTree(HKEY_LOCAL_MACHINE, instance) && ok;
+        ok = RemoveAdapterKey(instance, keepUserData, {"DriverDesc", "MatchingDeviceId"}) && ok;
     ok = DeleteTree(HKEY_LOCAL_MACHINE, kMiniportServiceKey) && ok;
     // With its world gone a running stand-in disables the adapter's device
     // interface; it must do so before the system's records of it go.
     NudgeDriver();
-    ok = DeleteTree(HKEY_LOCAL_MACHINE, kNt4ServiceKey) && ok;
+    // The NT 4.0 service key holds nothing but the adapter's Parameters key.
+    if (!keepUserData || !HoldsUserData(kNt4ParametersKey))
+        ok = DeleteTree(HKEY_LOCAL_MACHINE, kNt4ServiceKey) && ok;
     ok = DeleteDeviceNode() && ok;
     ok = DeleteInterfaceRecords() && ok;
     {
@@ -494,12 +530,22 @@ bool SimRemoveAdapter() {
                net9x.GetString("DriverDesc", desc) && desc == NX_SIM_ADAPTER_DESCRIPTION;
         net9x.Close();
         if (ours)
-            ok = DeleteTree(HKEY_LOCAL_MACHINE, k9xInstanceKey) && ok;
+            ok = RemoveAdapterKey(k9xInstanceKey, keepUserData, {"DriverDesc", "DeviceVxDs"}) && ok;
     }
     std::string file = WindowsPath(kImagePath);
     if (!file.empty() && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES)
         ok = DeleteFileA(file.c_str()) && ok;
     return ok;
+}
+
+} // namespace
+
+bool SimRemoveAdapter() {
+    return RemoveAdapter(false);
+}
+
+bool SimRemoveAdapterKeepingUserData() {
+    return RemoveAdapter(true);
 }
 
 bool SimIsInstalled() {
@@ -523,6 +569,12 @@ bool SimSetNetworkValue(uint32_t index, const char* name, uint32_t value) {
 bool SimSetWorldValue(const char* name, uint32_t value) {
     RegKey world;
     return OpenWorld(world) && world.SetDword(name, value) && BumpGeneration(world);
+}
+
+bool SimSetTraffic(uint32_t sent, uint32_t received) {
+    RegKey world;
+    return OpenWorld(world) && world.SetDword(NX_SIM_TRAFFIC, sent) &&
+           world.SetDword(NX_SIM_RX_TRAFFIC, received) && BumpGeneration(world);
 }
 
 bool SimSetAdapterNames(const std::vector<std::string>& names) {
@@ -645,6 +697,7 @@ bool SimApplyDemoWorld() {
     RegKey world;
     return OpenWorld(world) && WriteNetworks(SimDemoNetworks()) &&
            world.SetDword(NX_SIM_DRIFT, kSimDefaultDrift) && world.SetDword(NX_SIM_TRAFFIC, 40) &&
+           world.SetDword(NX_SIM_RX_TRAFFIC, 40 * kSimReceivedPerSent) &&
            world.SetDword(NX_SIM_OUT_OF_RANGE, 0) && world.SetDword(NX_SIM_RANGE_CYCLE, 0) &&
            BumpGeneration(world);
 }

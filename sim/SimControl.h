@@ -35,6 +35,11 @@ const char* SimLastFailure();
 
 // Removes everything SimInstallAdapter wrote.
 bool SimRemoveAdapter();
+// The same, as uninstalling the adapter does, except for the user's data:
+// an adapter key that holds profiles or "CardCfgId" stays with them, its
+// driver values and NetCfgInstanceID (so that the next installation uses
+// the key again), losing only the installation's records ("DriverDesc").
+bool SimRemoveAdapterKeepingUserData();
 
 // Registry paths (relative to HKEY_LOCAL_MACHINE) of the installed adapter's
 // own key: the 2000/XP class key instance, the NT 4.0 NetworkCards instance
@@ -69,6 +74,10 @@ bool SimApplyDemoWorld();
 // The drift depth "nxsim drift on" sets.
 constexpr uint32_t kSimDefaultDrift = 22;
 
+// A station mostly downloads: received traffic is this many times the sent
+// where a world or "nxsim traffic" names only the rate sent.
+constexpr uint32_t kSimReceivedPerSent = 4;
+
 // The world.
 bool SimSetNetworks(const std::vector<SimNetwork>& networks);
 std::vector<SimNetwork> SimReadNetworks();
@@ -76,6 +85,8 @@ std::vector<SimNetwork> SimReadNetworks();
 bool SimRemoveNetworks(const std::string& ssid);
 bool SimSetSignal(const std::string& ssid, int32_t signal);
 bool SimSetWorldValue(const char* name, uint32_t value);
+// Packets per second sent and received while associated, in one change.
+bool SimSetTraffic(uint32_t sent, uint32_t received);
 // A DWORD value (NX_SIM_NET_SIGNAL, NX_SIM_NET_CHANNEL, NX_SIM_NET_MODE) of
 // network `index`; false when that network does not exist.
 bool SimSetNetworkValue(uint32_t index, const char* name, uint32_t value);

@@ -18,7 +18,8 @@
 #define NX_SIM_REGULATORY_DOMAIN "RegulatoryDomain" /* REG_DWORD */
 #define NX_SIM_TX_RATE "TxRate"                     /* REG_DWORD, Mbit/s (default 54) */
 #define NX_SIM_RX_RATE "RxRate"                     /* REG_DWORD, Mbit/s (default 54) */
-#define NX_SIM_TRAFFIC "Traffic"                    /* REG_DWORD, packets/s each way */
+#define NX_SIM_TRAFFIC "Traffic"                    /* REG_DWORD, packets/s sent */
+#define NX_SIM_RX_TRAFFIC "RxTraffic"               /* REG_DWORD, packets/s received */
 #define NX_SIM_UNLOAD_STATE "UnloadState"           /* REG_DWORD, unload-state answer (default 1) */
 #define NX_SIM_EXACT_LENGTH "ExactLength"           /* REG_DWORD, nonzero: see below */
 #define NX_SIM_DRIFT "Drift"                        /* REG_DWORD, see below */
@@ -41,8 +42,9 @@
 /* "Drift" nonzero: every network's signal wanders up to that much either
  * way about its "Signal" (smoothly, with turning points every 4 s), the
  * rates follow the signal, and traffic comes in bursts (quiet seconds,
- * ordinary ones, bursts of up to 7 x "Traffic"). All of it is a function of
- * the system time, computed by the driver at each request.
+ * ordinary ones, bursts of up to 7 x the rate), sent and received each in
+ * bursts of its own. All of it is a function of the system time, computed
+ * by the driver at each request.
  *
  * "RangeCycle" nonzero: the adapter is out of range of every network during
  * the last quarter (at least a second) of each cycle of that many seconds,

@@ -91,6 +91,9 @@ void CAdapterTrayIcon::OnRButtonUp() {
     ::SetForegroundWindow(Owner());
     UINT chosen =
         static_cast<UINT>(::TrackPopupMenu(popup, kTrayMenuFlags, at.x, at.y, 0, Owner(), nullptr));
+    // The documented companion of the foreground above: a message for the
+    // owner, so that the next click elsewhere closes a menu opened again.
+    ::PostMessageA(Owner(), WM_NULL, 0, 0);
     if (chosen == ID_TRAY_EXIT) {
         CloseSheet();
         Hide();

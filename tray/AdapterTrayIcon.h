@@ -27,5 +27,5 @@ private:
     void ReleaseIcons();
 
     int currentIndex_ = 0;
-    std::vector<HICON> loaded_;
+    Array<HICON> loaded_;
 };

@@ -11,8 +11,7 @@
 
 #include <windows.h>
 
-#include <vector>
-
+#include "framework/Array.h"
 #include "framework/CString.h"
 #include "tray/TrayIconRecord.h"
 
@@ -68,7 +67,7 @@ private:
 
     HWND owner_ = nullptr;
     UINT callbackMessage_ = 0;
-    std::vector<HICON> icons_;
+    Array<HICON> icons_;
     CString tooltip_;
     bool shown_ = false;
     // The image and tooltip the shell shows, when known.

@@ -81,7 +81,7 @@ bool StoredKeyIsUsable(const CString& deciphered, int32_t bits) {
     return IsHexText(deciphered) && deciphered.GetLength() == 2 * (bits / 8);
 }
 
-ConfigPageState LoadConfigPageState(const CConfigRecord& selected, const KeyDecipherer& decipher) {
+ConfigPageState LoadConfigPageState(const CConfigRecord& selected, KeyDecipherer decipher) {
     ConfigPageState state;
     state.security = selected.enableSecurity != 0;
     state.turbo = selected.enableTurbo != 0;
@@ -114,7 +114,7 @@ ConfigPageState LoadConfigPageState(const CConfigRecord& selected, const KeyDeci
     return state;
 }
 
-void RefreshCipherTexts(ConfigPageState& state, const KeyEncipherer& encipher) {
+void RefreshCipherTexts(ConfigPageState& state, KeyEncipherer encipher) {
     for (int32_t slot = 0; slot < kKeySlotCount; ++slot) {
         if (state.placeholderShown[slot])
             continue;
@@ -125,7 +125,7 @@ void RefreshCipherTexts(ConfigPageState& state, const KeyEncipherer& encipher) {
 }
 
 CConfigRecord BuildEditedConfiguration(ConfigPageState& state, const CConfigRecord& base,
-                                       const KeyEncipherer& encipher) {
+                                       KeyEncipherer encipher) {
     CConfigRecord edited = base;
     edited.networkName = state.networkName;
     edited.powerManagement = state.powerSaving;

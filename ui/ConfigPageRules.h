@@ -7,8 +7,6 @@
 
 #include <stdint.h>
 
-#include <functional>
-
 #include "config/ConfigRecord.h"
 #include "config/ProfileRules.h" // KeyEncipherer
 #include "framework/CString.h"
@@ -57,7 +55,7 @@ struct ConfigPageState {
 
 // DecryptKeyText's shape: sets `plain` to the hex text of the first
 // `byteCount` deciphered bytes.
-typedef std::function<void(const char* cipher, CString& plain, int32_t byteCount)> KeyDecipherer;
+typedef void (*KeyDecipherer)(const char* cipher, CString& plain, int32_t byteCount);
 
 // Whether a stored key may be shown as a placeholder: its length is one of
 // the key sizes and it deciphered to hex text of exactly 2 x (bits / 8)
@@ -71,12 +69,12 @@ bool StoredKeyIsUsable(const CString& deciphered, int32_t bits);
 // KeyEditLimit of its size, marks the edits whose text is not empty as
 // showing a placeholder, and fills its controls without marking anything
 // modified (the edits' change notices must not count as typing).
-ConfigPageState LoadConfigPageState(const CConfigRecord& selected, const KeyDecipherer& decipher);
+ConfigPageState LoadConfigPageState(const CConfigRecord& selected, KeyDecipherer decipher);
 
 // Refreshes the cipher texts: a slot still showing its placeholder keeps the
 // loaded one; a typed key's is `encipher`(text, bits of its size), empty for
 // an empty text.
-void RefreshCipherTexts(ConfigPageState& state, const KeyEncipherer& encipher);
+void RefreshCipherTexts(ConfigPageState& state, KeyEncipherer encipher);
 
 // The configuration the page would apply: a copy of `base` (the selected
 // configuration, or defaults) with the page's settings. With security on,
@@ -84,7 +82,7 @@ void RefreshCipherTexts(ConfigPageState& state, const KeyEncipherer& encipher);
 // are copied and the record is marked dirty; with security off the key
 // fields keep base's values.
 CConfigRecord BuildEditedConfiguration(ConfigPageState& state, const CConfigRecord& base,
-                                       const KeyEncipherer& encipher);
+                                       KeyEncipherer encipher);
 
 // The change test. Turbo, network name (exact bytes), power management,
 // connection type and security always count; the keys, their lengths and

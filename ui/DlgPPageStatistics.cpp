@@ -22,6 +22,8 @@ void CDlgPPageStatistics::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgPPageStatistics::OnInitDialog() {
     CPropertyPage::OnInitDialog();
+    transmitCount_.SubclassDlgItem(IDC_STATS_TX_PACKETS, m_hWnd);
+    receiveCount_.SubclassDlgItem(IDC_STATS_RX_PACKETS, m_hWnd);
     transmitGraph_.SetColor(RGB(192, 0, 0));
     receiveGraph_.SetColor(RGB(0, 192, 0));
     Refresh();

@@ -9,6 +9,7 @@
 #include "framework/PropertySheet.h"
 #include "ui/StatisticsRules.h"
 #include "ui/ThroughputGraph.h"
+#include "ui/ValueText.h"
 
 class CDlgPPageStatistics : public CPropertyPage {
 public:
@@ -40,4 +41,7 @@ private:
     CThroughputGraph receiveGraph_;
     uint32_t previousTransmit_ = 0; // 0: no previous reading
     uint32_t previousReceive_ = 0;
+    // The two packet counters shown, drawn with a margin inside their frames.
+    CValueText transmitCount_;
+    CValueText receiveCount_;
 };

@@ -26,9 +26,60 @@ void CDlgPPageStatus::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_STATUS_SIGNAL, texts_.signal);
 }
 
+namespace {
+
+const int kValueTextIds[] = {IDC_STATUS_NETWORK_NAME, IDC_STATUS_AP_ADDRESS, IDC_STATUS_MODE,
+                             IDC_STATUS_CHANNEL,      IDC_STATUS_TX_RATE,    IDC_STATUS_RX_RATE,
+                             IDC_STATUS_ENCRYPTION,   IDC_STATUS_OWN_MAC};
+
+// Between the meter's frame and the percentage box below it.
+const int32_t kBoxGap = 8;
+
+PageRect RectIn(HWND page, HWND control) {
+    RECT r;
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+    return PageRect{r.left, r.top, r.right, r.bottom};
+}
+
+void MoveTo(HWND control, const PageRect& r) {
+    ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
 BOOL CDlgPPageStatus::OnInitDialog() {
     CPropertyPage::OnInitDialog();
+    static_assert(sizeof kValueTextIds / sizeof kValueTextIds[0] ==
+                      sizeof valueTexts_ / sizeof valueTexts_[0],
+                  "one field object per value control");
+    for (size_t i = 0; i < sizeof valueTexts_ / sizeof valueTexts_[0]; ++i)
+        valueTexts_[i].SubclassDlgItem(kValueTextIds[i], m_hWnd);
+    LayOutMeter();
     return TRUE;
+}
+
+void CDlgPPageStatus::LayOutMeter() {
+    HWND meter = GetDlgItem(IDC_STATUS_METER);
+    HWND box = GetDlgItem(IDC_STATUS_SIGNAL);
+    HWND mark = GetDlgItem(IDC_STATUS_SCALE_BOTTOM);
+    if (!meter || !box || !mark)
+        return;
+    HGDIOBJ image = reinterpret_cast<HGDIOBJ>(::SendMessageA(meter, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP bm;
+    if (!image || !::GetObjectA(image, sizeof bm, &bm))
+        return;
+    PageRect window = RectIn(m_hWnd, meter);
+    RECT client;
+    ::GetClientRect(meter, &client);
+    ::MeterLayout l =
+        ::LayOutMeter(window, (window.right - window.left) - client.right,
+                      (window.bottom - window.top) - client.bottom, bm.bmWidth, bm.bmHeight,
+                      RectIn(m_hWnd, box), RectIn(m_hWnd, mark), kBoxGap);
+    MoveTo(meter, l.meter);
+    MoveTo(box, l.percentBox);
+    MoveTo(mark, l.bottomMark);
 }
 
 BOOL CDlgPPageStatus::OnSetActive() {

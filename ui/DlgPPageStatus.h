@@ -6,6 +6,7 @@
 
 #include "framework/PropertySheet.h"
 #include "ui/StatusPageRules.h"
+#include "ui/ValueText.h"
 
 class CDlgPPageStatus : public CPropertyPage {
 public:
@@ -32,6 +33,11 @@ private:
     void UpdateSignalBar();
     // Deletes the bitmaps the banner, meter and cover controls loaded.
     void ReleaseBitmaps();
+    // Sizes the meter to show its bitmap at its own size inside its frame,
+    // and puts the percentage box under it and the "0%" mark beside its foot.
+    void LayOutMeter();
 
     StatusPageTexts texts_;
+    // The left-aligned value fields, drawn with a margin inside their frames.
+    CValueText valueTexts_[8];
 };

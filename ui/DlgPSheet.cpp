@@ -25,8 +25,21 @@ int ButtonWidth(HWND button) {
 CDlgPSheet::CDlgPSheet(UINT captionId, HWND parent, UINT selectPage)
     : CPropertySheet(captionId, parent, selectPage) {}
 
+void CDlgPSheet::RequestClose() {
+    // A null window would make the post a thread message.
+    if (m_hWnd)
+        ::PostMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0);
+    else
+        closeRequested_ = true;
+}
+
 BOOL CDlgPSheet::OnInitDialog() {
     BOOL result = CPropertySheet::OnInitDialog();
+    // Suspend, removal or Exit asked while the sheet was being built.
+    if (closeRequested_) {
+        closeRequested_ = false;
+        ::PostMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0);
+    }
     if (HWND help = GetDlgItem(IDHELP))
         ::ShowWindow(help, SW_HIDE);
     HWND apply = GetDlgItem(IDC_SHEET_APPLY);

@@ -9,8 +9,15 @@ class CDlgPSheet : public CPropertySheet {
 public:
     CDlgPSheet(UINT captionId, HWND parent, UINT selectPage);
 
+    // Closes the sheet as Cancel does (posts IDCANCEL). Asked before the
+    // sheet's window exists, the request waits for it.
+    void RequestClose();
+
 protected:
     // Hides Help; when the sheet has an Apply button, hides it and centres
     // OK and Cancel 8 pixels apart.
     BOOL OnInitDialog() override;
+
+private:
+    bool closeRequested_ = false;
 };

@@ -47,3 +47,26 @@ CoverRect MeterCoverRect(int32_t meterLeft, int32_t meterTop, int32_t meterRight
     r.height = static_cast<int32_t>(inner * covered);
     return r;
 }
+
+MeterLayout LayOutMeter(const PageRect& meter, int32_t frameWidth, int32_t frameHeight,
+                        int32_t imageWidth, int32_t imageHeight, const PageRect& percentBox,
+                        const PageRect& bottomMark, int32_t gap) {
+    MeterLayout l;
+    l.meter = meter;
+    l.meter.right = meter.left + imageWidth + frameWidth;
+    l.meter.bottom = meter.top + imageHeight + frameHeight;
+
+    int32_t boxWidth = percentBox.right - percentBox.left;
+    int32_t boxHeight = percentBox.bottom - percentBox.top;
+    l.percentBox.left = l.meter.left + (l.meter.right - l.meter.left - boxWidth) / 2;
+    l.percentBox.right = l.percentBox.left + boxWidth;
+    l.percentBox.top = percentBox.top;
+    if (l.percentBox.top < l.meter.bottom + gap)
+        l.percentBox.top = l.meter.bottom + gap;
+    l.percentBox.bottom = l.percentBox.top + boxHeight;
+
+    l.bottomMark = bottomMark;
+    l.bottomMark.bottom = l.meter.bottom;
+    l.bottomMark.top = l.meter.bottom - (bottomMark.bottom - bottomMark.top);
+    return l;
+}

@@ -44,3 +44,28 @@ struct CoverRect {
 // than the meter's inside, nor negative.
 CoverRect MeterCoverRect(int32_t meterLeft, int32_t meterTop, int32_t meterRight,
                          int32_t meterBottom, uint16_t openFlag, int32_t quality);
+
+struct PageRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+// Where the meter and its companions go once its bitmap is known (page
+// client coordinates). The static control sizes its window, frame included,
+// to the bitmap, so the frame leaves too little room and the image is drawn
+// squeezed; the meter is therefore made as large as the image plus its
+// frame (`frameWidth`, `frameHeight`: both sides together), keeping its top
+// left corner, and the image shows at its own size inside, where the cover
+// lies 3 pixels in. The percentage box keeps its size, has its middle under
+// the meter's and lies at least `gap` below it; the "0%" mark keeps its left
+// edge and size and ends level with the meter's bottom.
+struct MeterLayout {
+    PageRect meter;
+    PageRect percentBox;
+    PageRect bottomMark;
+};
+MeterLayout LayOutMeter(const PageRect& meter, int32_t frameWidth, int32_t frameHeight,
+                        int32_t imageWidth, int32_t imageHeight, const PageRect& percentBox,
+                        const PageRect& bottomMark, int32_t gap);

@@ -42,6 +42,10 @@ TEST(InstanceTitle, TitleIsTheDecimalSubkeyInBracketsThenTheDescription) {
     EXPECT_STREQ("[10] Unknown", title);
     FormatInstanceTitle(title, "Properties", "X");
     EXPECT_STREQ("[0] X", title);
+    FormatInstanceTitle(title, "-12", "X");
+    EXPECT_STREQ("[-12] X", title);
+    FormatInstanceTitle(title, "-99999999999999999999", "X");
+    EXPECT_STREQ("[-2147483648] X", title);
 }
 
 TEST(InstanceTitle, LongDescriptionOrSubkeyIsCutNeverOverruns) {

@@ -9,6 +9,8 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -81,6 +83,76 @@ std::vector<uint8_t> InterfaceEvent(const std::string& name) {
     return bytes;
 }
 
+// Every message the thread's loops take from its queue (a WH_GETMESSAGE
+// hook), handed to `observe` as it is taken, before it is dispatched.
+class TakenMessages {
+public:
+    explicit TakenMessages(std::function<void(const MSG&)> observe) {
+        observe_ = std::move(observe);
+        hook_ = ::SetWindowsHookExA(WH_GETMESSAGE, &TakenMessages::Hook, nullptr,
+                                    ::GetCurrentThreadId());
+    }
+    ~TakenMessages() {
+        ::UnhookWindowsHookEx(hook_);
+        observe_ = nullptr;
+    }
+    TakenMessages(const TakenMessages&) = delete;
+    TakenMessages& operator=(const TakenMessages&) = delete;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM removed, LPARAM message) {
+        if (code == HC_ACTION && removed == PM_REMOVE && observe_)
+            observe_(*reinterpret_cast<const MSG*>(message));
+        return ::CallNextHookEx(nullptr, code, removed, message);
+    }
+    static inline std::function<void(const MSG&)> observe_;
+    HHOOK hook_;
+};
+
+// Runs `action` once, while the next top-level dialog window of the thread
+// is being created (a CBT hook): for the property sheet, before it has
+// built its pages or told its object its window.
+class WhileTheNextDialogIsBuilt {
+public:
+    explicit WhileTheNextDialogIsBuilt(std::function<void()> action) {
+        action_ = std::move(action);
+        ran_ = false;
+        hook_ = ::SetWindowsHookExA(WH_CBT, &WhileTheNextDialogIsBuilt::Hook, nullptr,
+                                    ::GetCurrentThreadId());
+    }
+    ~WhileTheNextDialogIsBuilt() {
+        ::UnhookWindowsHookEx(hook_);
+        action_ = nullptr;
+    }
+    WhileTheNextDialogIsBuilt(const WhileTheNextDialogIsBuilt&) = delete;
+    WhileTheNextDialogIsBuilt& operator=(const WhileTheNextDialogIsBuilt&) = delete;
+    static bool Ran() { return ran_; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM window, LPARAM create) {
+        if (code == HCBT_CREATEWND && !ran_) {
+            HWND w = reinterpret_cast<HWND>(window);
+            const CREATESTRUCTA* cs = reinterpret_cast<CBT_CREATEWNDA*>(create)->lpcs;
+            char cls[64] = {};
+            ::GetClassNameA(w, cls, sizeof cls);
+            if (!cs->hwndParent && strcmp(cls, "#32770") == 0) {
+                ran_ = true;
+                action_();
+            }
+        }
+        return ::CallNextHookEx(nullptr, code, window, create);
+    }
+    static inline std::function<void()> action_;
+    static inline bool ran_ = false;
+    HHOOK hook_;
+};
+
+// Asks every sheet of the thread to close, whether the tray knows it or not.
+void CancelEverySheet() {
+    for (HWND sheet : Titled().sheets)
+        ::PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+}
+
 const char kOurInterface[] = "\\\\?\\PCI#VEN_168C&DEV_0007&SUBSYS_00000000&REV_01#3&13c0b0c5&0&58#"
                              "{ad498944-762f-11d0-8dcb-00c04fc3358c}\\{5F2A9C31}";
 const char kOtherInterface[] = "\\\\?\\PCI#VEN_8086&DEV_1229&SUBSYS_00000000&REV_08#3&1&0&40#"
@@ -135,6 +207,7 @@ protected:
                          [this] {
                              ::EndMenu();
                              CloseSheet();
+                             CancelEverySheet();
                              ::PostMessageA(Tray(), WM_COMMAND, ID_TRAY_EXIT, 0);
                          });
     }
@@ -186,7 +259,16 @@ TEST_F(TrayDialogTest, InitHidesTheDialogNamesItAndStartsTheTray) {
             EXPECT_EQ(dialog_.TrayIcon().GetIcon(0), add.icon);
             EXPECT_STREQ("", add.tip); // until the first tick
         })
-        .WaitUntil("the poll timer ticks", [this] { return adapter_.refreshes > 0; });
+        .WaitUntil("the poll timer ticks three times", [this] { return adapter_.refreshes >= 3; })
+        .Then([this] {
+            // Once a second: never sooner, and a loaded machine's delay is
+            // well below the next second.
+            const std::vector<DWORD>& at = adapter_.refreshTimes;
+            for (size_t i = 1; i < at.size(); ++i) {
+                EXPECT_GE(at[i] - at[i - 1], 900u) << "tick " << i;
+                EXPECT_LT(at[i] - at[i - 1], 1900u) << "tick " << i;
+            }
+        });
     Exit(steps);
     EXPECT_EQ(1, Run(steps));
     EXPECT_EQ(1, NotificationLog::unregistered);
@@ -326,19 +408,33 @@ TEST_F(TrayDialogTest, DoubleClickOpensTheSheetAndAnotherOnlyBringsItForward) {
     EXPECT_EQ(1, Run(steps));
 }
 
-TEST_F(TrayDialogTest, MenuOpensOnRightButtonUpOnlyAndOpenShowsTheSheet) {
+TEST_F(TrayDialogTest, MenuOpensOnRightButtonUpOnlyOpenShowsTheSheetAndTheOwnerGetsANullMessage) {
+    // The message that lets a click elsewhere close the next menu: one for
+    // the tray dialog after every menu, and none before.
+    int nulls = 0;
+    TakenMessages taken([&](const MSG& m) {
+        if (m.hwnd == Tray() && m.message == WM_NULL)
+            ++nulls;
+    });
     Steps steps;
     steps.Then([this] { Notify(WM_RBUTTONDOWN); });
-    steps.Then([] { EXPECT_EQ(nullptr, ShownMenu()); });
+    steps.Then([&] {
+        EXPECT_EQ(nullptr, ShownMenu());
+        EXPECT_EQ(0, nulls);
+    });
     ChooseFromMenu(steps, 0) // dismissed
         .WaitUntil("the menu closes", [] { return ShownMenu() == nullptr; })
-        .Then([this] {
+        .Then([&] {
             EXPECT_EQ(0, SheetCount());
             EXPECT_TRUE(Running());
+            EXPECT_EQ(1, nulls);
         });
     ChooseFromMenu(steps, 1) // "Open..."
         .WaitUntil("the sheet opens", [] { return OpenSheetWindow() != nullptr; })
-        .Then([] { CloseSheet(); })
+        .Then([&] {
+            EXPECT_EQ(2, nulls);
+            CloseSheet();
+        })
         .WaitUntil("the sheet closes", [] { return SheetCount() == 0; });
     Exit(steps);
     EXPECT_EQ(1, Run(steps));
@@ -346,10 +442,24 @@ TEST_F(TrayDialogTest, MenuOpensOnRightButtonUpOnlyAndOpenShowsTheSheet) {
 }
 
 TEST_F(TrayDialogTest, ExitFromTheMenuWhileTheSheetIsOpenClosesItAndEnds) {
+    // The menu itself hides the icon and asks the sheet to close, before
+    // the exit command it posts reaches the tray dialog.
+    int exits = 0;
+    bool iconShownAtExit = true, sheetKnownAtExit = true;
+    TakenMessages taken([&](const MSG& m) {
+        if (m.hwnd == Tray() && m.message == WM_COMMAND && LOWORD(m.wParam) == ID_TRAY_EXIT) {
+            ++exits;
+            iconShownAtExit = IconShown();
+            sheetKnownAtExit = OpenSheetWindow() != nullptr;
+        }
+    });
     Steps steps;
     OpenTheSheet(steps);
     ChooseFromMenu(steps, 2); // "Exit"
     EXPECT_EQ(1, Run(steps));
+    EXPECT_EQ(1, exits);
+    EXPECT_FALSE(iconShownAtExit);
+    EXPECT_FALSE(sheetKnownAtExit);
     EXPECT_EQ(0, SheetCount());
     EXPECT_EQ(nullptr, OpenSheetWindow());
     EXPECT_FALSE(adapter_.open);
@@ -366,7 +476,7 @@ TEST_F(TrayDialogTest, ExitCommandWhileTheSheetIsOpenClosesItAndEnds) {
     EXPECT_FALSE(adapter_.open);
 }
 
-TEST_F(TrayDialogTest, SuspendClosesTheOpenSheetAndStopsTheTrayAndResumeStartsIt) {
+TEST_F(TrayDialogTest, SuspendClosesTheOpenSheetAndStopsTheTrayAndResumeOrARefusalStartsIt) {
     Steps steps;
     OpenTheSheet(steps)
         .Then([this] {
@@ -391,6 +501,13 @@ TEST_F(TrayDialogTest, SuspendClosesTheOpenSheetAndStopsTheTrayAndResumeStartsIt
             EXPECT_TRUE(Running());
             ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
             EXPECT_TRUE(Running());
+            // Another program refused the suspend after the query: the tray
+            // that stopped for it runs again.
+            ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0);
+            EXPECT_TRUE(Stopped());
+            ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMQUERYSUSPENDFAILED, 0);
+            EXPECT_TRUE(Running());
+            EXPECT_EQ(4, ShellLog::Count(NIM_ADD));
         });
     Exit(steps);
     EXPECT_EQ(1, Run(steps));
@@ -426,6 +543,137 @@ TEST_F(TrayDialogTest, RemovalClosesTheSheetAndStopsTheTrayAndArrivalStartsIt) {
         });
     Exit(steps);
     EXPECT_EQ(1, Run(steps));
+}
+
+TEST_F(TrayDialogTest, ArrivalBeforeTheAdapterOpensIsRetriedOnTheNextTicksThenGivenUpQuietly) {
+    auto retryArmed = [this] {
+        if (!::KillTimer(Tray(), kStartRetryTimerId))
+            return false;
+        ::SetTimer(Tray(), kStartRetryTimerId, kStartRetryPeriodMs, nullptr);
+        return true;
+    };
+    auto retryTick = [this] { ::SendMessageA(Tray(), WM_TIMER, kStartRetryTimerId, 0); };
+    int opens = 0;
+    DWORD arrivedAt = 0;
+    Steps steps;
+    steps
+        .Then([&] {
+            DeviceEvent(WD_DBT_DEVICEREMOVECOMPLETE, kOurInterface);
+            adapter_.present = false; // announced, but not yet open to requests
+            opens = adapter_.openCalls;
+            arrivedAt = ::GetTickCount();
+            DeviceEvent(WD_DBT_DEVICEARRIVAL, kOurInterface);
+            EXPECT_EQ(opens + 1, adapter_.openCalls);
+            EXPECT_TRUE(Stopped());
+            EXPECT_TRUE(retryArmed());
+        })
+        // The retry timer runs by itself, once a second: ten tries are ten seconds.
+        .WaitUntil("the start is tried again", [&] { return adapter_.openCalls == opens + 2; })
+        .Then([&] {
+            EXPECT_GE(::GetTickCount() - arrivedAt, 900u);
+            EXPECT_LT(::GetTickCount() - arrivedAt, 1900u);
+            EXPECT_TRUE(Stopped());
+            int refreshes = adapter_.refreshes;
+            retryTick(); // a retry is no poll tick
+            EXPECT_EQ(refreshes, adapter_.refreshes);
+            EXPECT_EQ(opens + 3, adapter_.openCalls);
+            adapter_.present = true;
+            retryTick();
+            EXPECT_TRUE(Running());
+            EXPECT_FALSE(retryArmed());
+            retryTick(); // stray ticks after the start change nothing
+            EXPECT_EQ(opens + 4, adapter_.openCalls);
+
+            // An adapter that never opens: ten more tries, then nothing.
+            DeviceEvent(WD_DBT_DEVICEREMOVECOMPLETE, kOurInterface);
+            adapter_.present = false;
+            opens = adapter_.openCalls;
+            DeviceEvent(WD_DBT_DEVICEARRIVAL, kOurInterface);
+            for (int i = 0; i < kStartRetries; ++i) {
+                EXPECT_TRUE(retryArmed()) << i;
+                retryTick();
+            }
+            EXPECT_EQ(opens + 1 + kStartRetries, adapter_.openCalls);
+            EXPECT_FALSE(retryArmed());
+            retryTick();
+            EXPECT_EQ(opens + 1 + kStartRetries, adapter_.openCalls);
+            EXPECT_TRUE(Stopped());
+            EXPECT_EQ(2, ShellLog::Count(NIM_ADD)); // only the starts that opened
+
+            // Removal, a suspend query and Exit end the retries.
+            DeviceEvent(WD_DBT_DEVICEARRIVAL, kOurInterface);
+            DeviceEvent(WD_DBT_DEVICEREMOVECOMPLETE, kOurInterface);
+            EXPECT_FALSE(retryArmed());
+            DeviceEvent(WD_DBT_DEVICEARRIVAL, kOurInterface);
+            ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0);
+            EXPECT_FALSE(retryArmed());
+            DeviceEvent(WD_DBT_DEVICEARRIVAL, kOurInterface);
+            EXPECT_TRUE(retryArmed());
+        });
+    Exit(steps);
+    EXPECT_EQ(1, Run(steps));
+}
+
+TEST_F(TrayDialogTest, CloseAskedWhileTheSheetIsBuiltReachesItOnceItExists) {
+    struct Case {
+        const char* what;
+        std::function<void()> ask;
+    } cases[] = {
+        {"suspend", [this] { ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0); }},
+        {"removal", [this] { DeviceEvent(WD_DBT_DEVICEREMOVECOMPLETE, kOurInterface); }},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<WhileTheNextDialogIsBuilt> during;
+        Steps steps;
+        steps
+            .Then([&] {
+                during.reset(new WhileTheNextDialogIsBuilt(c.ask));
+                Notify(WM_LBUTTONDBLCLK);
+            })
+            .WaitUntil("the sheet is built", [] { return WhileTheNextDialogIsBuilt::Ran(); })
+            .WaitUntil("the sheet closes", [] { return SheetCount() == 0; })
+            .Then([this] {
+                EXPECT_EQ(nullptr, OpenSheetWindow());
+                EXPECT_TRUE(Stopped());
+            });
+        Exit(steps);
+        EXPECT_EQ(1, Run(steps)) << c.what;
+        EXPECT_EQ(0, SheetCount()) << c.what;
+    }
+}
+
+namespace {
+
+// Set when the watchdog found a sheet still open.
+bool g_sheetSurvived = false;
+
+void CALLBACK SheetWatchdog(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    g_sheetSurvived = SheetCount() > 0;
+    CancelEverySheet();
+}
+
+} // namespace
+
+TEST_F(TrayDialogTest, ExitAskedWhileTheSheetIsBuiltClosesItAndEnds) {
+    std::unique_ptr<WhileTheNextDialogIsBuilt> during;
+    // The tray's loop ends as soon as the sheet's does: no step can wait
+    // for that, so a watchdog cancels a sheet that outlives the request.
+    g_sheetSurvived = false;
+    UINT_PTR watchdog = 0;
+    Steps steps;
+    steps.Then([&] {
+        watchdog = ::SetTimer(nullptr, 0, 5000, &SheetWatchdog);
+        during.reset(new WhileTheNextDialogIsBuilt(
+            [this] { ::SendMessageA(Tray(), WM_COMMAND, ID_TRAY_EXIT, 0); }));
+        Notify(WM_LBUTTONDBLCLK);
+    });
+    EXPECT_EQ(1, Run(steps));
+    ::KillTimer(nullptr, watchdog);
+    EXPECT_TRUE(WhileTheNextDialogIsBuilt::Ran());
+    EXPECT_FALSE(g_sheetSurvived);
+    EXPECT_EQ(0, SheetCount());
+    EXPECT_FALSE(adapter_.open);
 }
 
 TEST_F(TrayDialogTest, OnNt4NothingIsRegisteredAndDeviceEventsChangeNothing) {
@@ -503,12 +751,47 @@ TEST_F(TrayDialogTest, SecondCopyEndsSilentlyWhenTheTitleIsTaken) {
     ::DestroyWindow(running);
 }
 
+namespace {
+
+// Ends a tray dialog that should never have started.
+void CALLBACK EndEveryTray(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    for (HWND tray : Titled().others)
+        ::PostMessageA(tray, WM_COMMAND, ID_TRAY_EXIT, 0);
+}
+
+} // namespace
+
+TEST_F(TrayDialogTest, SecondCopyEndsSilentlyWhileTheFirstHoldsTheInstanceMutex) {
+    // Started together, the first copy has no window yet to be found.
+    HANDLE first = ::CreateMutexA(nullptr, TRUE, kSingleInstanceMutex);
+    ASSERT_NE(nullptr, first);
+    ASSERT_EQ(0u, Titled().others.size() + Titled().sheets.size());
+    CConfigApp app(dialog_);
+    UINT_PTR watchdog = ::SetTimer(nullptr, 0, 3000, &EndEveryTray);
+    EXPECT_FALSE(app.InitInstance());
+    ::KillTimer(nullptr, watchdog);
+    EXPECT_EQ(0, adapter_.openCalls);
+    EXPECT_EQ(nullptr, app.m_pMainWnd);
+    EXPECT_EQ(0u, Titled().others.size());
+    EXPECT_EQ(0, ShellLog::Count(NIM_ADD));
+    ::CloseHandle(first);
+}
+
 TEST_F(TrayDialogTest, FirstCopyRunsTheTrayAsItsMainWindowUntilExit) {
+    auto mutexHeld = [] {
+        HANDLE held = ::OpenMutexA(SYNCHRONIZE, FALSE, kSingleInstanceMutex);
+        if (held)
+            ::CloseHandle(held);
+        return held != nullptr;
+    };
+    ASSERT_FALSE(mutexHeld());
     CConfigApp app(dialog_);
     Steps steps;
     steps.Then([&] {
         EXPECT_EQ(&dialog_, AfxGetApp()->m_pMainWnd);
         EXPECT_TRUE(Running());
+        EXPECT_TRUE(mutexHeld()); // from before the tray dialog existed
     });
     ChooseFromMenu(steps, 2); // "Exit" reaches the main window
     INT_PTR result = steps.Run([&] { return static_cast<INT_PTR>(app.InitInstance()); },
@@ -516,4 +799,5 @@ TEST_F(TrayDialogTest, FirstCopyRunsTheTrayAsItsMainWindowUntilExit) {
     EXPECT_EQ(FALSE, result); // the framework runs no loop of its own
     EXPECT_FALSE(adapter_.open);
     EXPECT_EQ(1, ShellLog::Count(NIM_DELETE));
+    EXPECT_FALSE(mutexHeld()); // a later copy may run
 }

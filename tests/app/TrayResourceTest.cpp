@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 
@@ -19,16 +20,45 @@ std::string ReadText(const WORD*& p) {
     return text;
 }
 
-void ExpectBitmap(UINT id, LONG width, LONG height, WORD bitsPerPixel) {
+// A bitmap resource as a DIB section: its size, its stored depth, and its
+// pixels as RGB(r, g, b) values, top row first.
+struct Picture {
+    LONG width = 0;
+    LONG height = 0;
+    WORD bitsPerPixel = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(LONG x, LONG y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+
+Picture LoadPicture(UINT id) {
+    Picture picture;
     HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    ASSERT_NE(nullptr, bitmap) << id;
+    if (!bitmap)
+        return picture;
     DIBSECTION dib = {};
-    ASSERT_NE(0, GetObjectA(bitmap, sizeof dib, &dib));
-    EXPECT_EQ(width, dib.dsBm.bmWidth) << id;
-    EXPECT_EQ(height, dib.dsBm.bmHeight) << id;
-    EXPECT_EQ(bitsPerPixel, dib.dsBm.bmBitsPixel) << id;
+    if (GetObjectA(bitmap, sizeof dib, &dib)) {
+        picture.width = dib.dsBm.bmWidth;
+        picture.height = dib.dsBm.bmHeight;
+        picture.bitsPerPixel = dib.dsBm.bmBitsPixel;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = picture.width;
+        info.bmiHeader.biHeight = -picture.height; // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        std::vector<DWORD> bits(static_cast<size_t>(picture.width * picture.height));
+        HDC dc = GetDC(nullptr);
+        if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(picture.height), bits.data(), &info,
+                      DIB_RGB_COLORS) == picture.height) {
+            for (DWORD bgr : bits)
+                picture.pixels.push_back(RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF));
+        }
+        ReleaseDC(nullptr, dc);
+    }
     DeleteObject(bitmap);
+    return picture;
 }
 
 } // namespace
@@ -100,8 +130,38 @@ TEST(TrayResources, IconsHave16By16ImagesAndTheApplicationIconA32By32One) {
     EXPECT_EQ(64, header->biHeight); // image and mask
 }
 
-TEST(TrayResources, BitmapsHaveTheirSizes) {
-    ExpectBitmap(IDB_BANNER, 342, 64, 24);
-    ExpectBitmap(IDB_METER, 22, 123, 24);
-    ExpectBitmap(IDB_COVER, 22, 123, 24);
+TEST(TrayResources, BitmapsHaveTheirSizesAndColoursInTheirStoredDepths) {
+    Picture banner = LoadPicture(IDB_BANNER);
+    EXPECT_EQ(342, banner.width);
+    EXPECT_EQ(64, banner.height);
+    EXPECT_EQ(24, banner.bitsPerPixel);
+
+    // The meter and its cover carry a colour table of their own colours:
+    // the same pixels in a third of the bytes, or less.
+    Picture meter = LoadPicture(IDB_METER);
+    EXPECT_EQ(22, meter.width);
+    ASSERT_EQ(123, meter.height);
+    EXPECT_EQ(8, meter.bitsPerPixel);
+    ASSERT_EQ(22u * 123u, meter.pixels.size());
+    // Bars two pixels high under one-pixel black lines, green at the top
+    // through yellow to red at the bottom; each row one colour.
+    for (LONG y = 0; y < meter.height; ++y) {
+        for (LONG x = 1; x < meter.width; ++x)
+            ASSERT_EQ(meter.At(0, y), meter.At(x, y)) << x << "," << y;
+        if (y % 3 == 0)
+            EXPECT_EQ(RGB(0, 0, 0), meter.At(0, y)) << y;
+        else
+            EXPECT_NE(RGB(0, 0, 0), meter.At(0, y)) << y;
+    }
+    EXPECT_EQ(RGB(0, 200, 0), meter.At(0, 1));
+    EXPECT_EQ(RGB(255, 240, 0), meter.At(0, 61));
+    EXPECT_EQ(RGB(230, 0, 0), meter.At(0, 122));
+
+    Picture cover = LoadPicture(IDB_COVER);
+    EXPECT_EQ(22, cover.width);
+    EXPECT_EQ(123, cover.height);
+    EXPECT_EQ(4, cover.bitsPerPixel);
+    ASSERT_EQ(22u * 123u, cover.pixels.size());
+    for (COLORREF c : cover.pixels)
+        ASSERT_EQ(RGB(192, 192, 192), c);
 }

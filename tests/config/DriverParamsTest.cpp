@@ -2,7 +2,6 @@
 
 #include <map>
 #include <string>
-#include <vector>
 
 #include "config/DriverParams.h"
 #include "config/RegistryNames.h"
@@ -35,7 +34,7 @@ MapSource Written(const CConfigRecord& r) {
     return s;
 }
 
-const DriverValue* FindValue(const std::vector<DriverValue>& values, RegName name) {
+const DriverValue* FindValue(const Array<DriverValue>& values, RegName name) {
     for (const DriverValue& v : values)
         if (v.name == name)
             return &v;
@@ -69,7 +68,7 @@ CConfigRecord FullRecord() {
 } // namespace
 
 TEST(DriverParams, ValuesAreWrittenInTheDriversOrderUnderTheirNames) {
-    std::vector<DriverValue> v = DriverValuesFromRecord(FullRecord());
+    Array<DriverValue> v = DriverValuesFromRecord(FullRecord());
     const RegName order[] = {
         kRegTurboEnable,    kRegSsid,          kRegDriverDefaultKey, kRegKey0,       kRegKey1,
         kRegKey2,           kRegKey3,          kRegUniqKey,          kRegKeyLength0, kRegKeyLength1,
@@ -81,7 +80,7 @@ TEST(DriverParams, ValuesAreWrittenInTheDriversOrderUnderTheirNames) {
 }
 
 TEST(DriverParams, WrittenTextsFollowTheMapping) {
-    std::vector<DriverValue> v = DriverValuesFromRecord(FullRecord());
+    Array<DriverValue> v = DriverValuesFromRecord(FullRecord());
     EXPECT_EQ(CString("1"), FindValue(v, kRegTurboEnable)->text);
     EXPECT_EQ(CString("lab-net"), FindValue(v, kRegSsid)->text);
     EXPECT_EQ(CString("2"), FindValue(v, kRegDriverDefaultKey)->text);
@@ -114,7 +113,7 @@ TEST(DriverParams, OutOfRangeModesAreNotWritten) {
     CConfigRecord r;
     r.connectionType = 7;
     r.powerManagement = -1;
-    std::vector<DriverValue> v = DriverValuesFromRecord(r);
+    Array<DriverValue> v = DriverValuesFromRecord(r);
     EXPECT_EQ(nullptr, FindValue(v, kRegBssType));
     EXPECT_EQ(nullptr, FindValue(v, kRegSleepMode));
     r.connectionType = 1;
@@ -128,7 +127,7 @@ TEST(DriverParams, MacAddressOffRemovesNetworkAddressAndEmptyOnIsWritten) {
     CConfigRecord r;
     r.enableMacAddress = 0;
     r.macAddress = "00-11-22-33-44-55";
-    std::vector<DriverValue> values = DriverValuesFromRecord(r);
+    Array<DriverValue> values = DriverValuesFromRecord(r);
     EXPECT_TRUE(FindValue(values, kRegNetworkAddress)->remove);
     r.enableMacAddress = 1;
     r.macAddress = "";

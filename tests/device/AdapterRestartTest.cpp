@@ -39,8 +39,12 @@ struct Installer {
     bool listFails = false;
     bool paramsSet = true;
     bool stateChanged = true;
+    DWORD installFlags = 0; // what the device's install parameters say after the change
+    bool installParamsRead = true;
 
-    int lists = 0, destroys = 0, changes = 0, params = 0;
+    int lists = 0, destroys = 0, changes = 0, params = 0, installReads = 0;
+    DWORD installParamsSize = 0;
+    DEVINST installDevice = 0;
     GUID listClass = {};
     PCSTR listEnumerator = "unset";
     HWND listParent = reinterpret_cast<HWND>(1);
@@ -143,14 +147,26 @@ BOOL WINAPI FakeChangeState(HDEVINFO set, PSP_DEVINFO_DATA device) {
     return g_installer->stateChanged;
 }
 
+BOOL WINAPI FakeInstallParams(HDEVINFO set, PSP_DEVINFO_DATA device,
+                              PSP_DEVINSTALL_PARAMS_A params) {
+    Installer& i = *g_installer;
+    EXPECT_EQ(kSet, set);
+    ++i.installReads;
+    i.installDevice = device->DevInst;
+    i.installParamsSize = params->cbSize;
+    params->Flags = i.installFlags;
+    return i.installParamsRead;
+}
+
 BOOL WINAPI FakeDestroy(HDEVINFO set) {
     EXPECT_EQ(kSet, set);
     ++g_installer->destroys;
     return TRUE;
 }
 
-const DeviceInstallerApi kFakeApi = {&FakeGetClassDevs, &FakeEnum,    &FakeProperty, &FakeSetParams,
-                                     &FakeChangeState,  &FakeDestroy, &FakeStatus};
+const DeviceInstallerApi kFakeApi = {&FakeGetClassDevs, &FakeEnum,        &FakeProperty,
+                                     &FakeSetParams,    &FakeChangeState, &FakeInstallParams,
+                                     &FakeDestroy,      &FakeStatus};
 
 class AdapterRestartTest : public ::testing::Test {
 protected:
@@ -226,6 +242,7 @@ TEST_F(AdapterRestartTest, DovizDeviceGetsAPropertyChangeAndTheRestartReportsOne
     EXPECT_EQ(0, memcmp(expected, installer_.paramsBytes, sizeof expected));
     EXPECT_EQ(1, installer_.changes);
     EXPECT_EQ(104u, installer_.changedDevice);
+    EXPECT_EQ(1, installer_.installReads); // no reboot asked for
     EXPECT_TRUE(installer_.waitCursorDuringChange);
     EXPECT_FALSE(WaitCursorShown());
     EXPECT_EQ(1, installer_.destroys);
@@ -271,9 +288,32 @@ TEST_F(AdapterRestartTest, ParametersThatFailToSetSkipTheStateChange) {
 TEST_F(AdapterRestartTest, FailedStateChangeReportsZero) {
     installer_.devices = {FakeDevice{"DOVIZ"}};
     installer_.stateChanged = false;
+    installer_.installFlags = DI_NEEDREBOOT;
     EXPECT_EQ(0, RestartAdapter());
     EXPECT_EQ(1, installer_.changes);
     EXPECT_TRUE(Running());
+}
+
+TEST_F(AdapterRestartTest, ChangeTheInstallerLeavesForTheNextBootReportsThatARebootIsNeeded) {
+    installer_.devices = {FakeDevice{"E100B"}, FakeDevice{"DOVIZ"}};
+    for (DWORD flags : {static_cast<DWORD>(DI_NEEDREBOOT), static_cast<DWORD>(DI_NEEDRESTART),
+                        static_cast<DWORD>(DI_NEEDREBOOT | DI_NEEDRESTART | DI_QUIETINSTALL)}) {
+        installer_.installFlags = flags;
+        installer_.installReads = 0;
+        EXPECT_EQ(kRestartNeedsReboot, RestartAdapter()) << flags;
+        // Read after the change, from the adapter's device, in the size the
+        // system knows.
+        EXPECT_EQ(1, installer_.installReads) << flags;
+        EXPECT_EQ(101u, installer_.installDevice);
+        EXPECT_EQ(static_cast<DWORD>(sizeof(SP_DEVINSTALL_PARAMS_A)), installer_.installParamsSize);
+        EXPECT_TRUE(Running()) << flags;
+    }
+    // Other flags, or parameters that cannot be read, are a restart done.
+    installer_.installFlags = DI_QUIETINSTALL;
+    EXPECT_EQ(kRestartDone, RestartAdapter());
+    installer_.installFlags = DI_NEEDREBOOT;
+    installer_.installParamsRead = false;
+    EXPECT_EQ(kRestartDone, RestartAdapter());
 }
 
 TEST_F(AdapterRestartTest, DeviceListFailureReturnsZeroAndTheTrayRunsAgain) {
@@ -288,13 +328,14 @@ TEST_F(AdapterRestartTest, DeviceListFailureReturnsZeroAndTheTrayRunsAgain) {
 
 TEST_F(AdapterRestartTest, AnyMissingEntryPointReportsZeroWithoutCallingTheOthers) {
     installer_.devices = {FakeDevice{"DOVIZ"}};
-    for (int missing = 0; missing < 7; ++missing) {
+    for (int missing = 0; missing < 8; ++missing) {
         DeviceInstallerApi partial = kFakeApi;
         void* entries[] = {&partial.getClassDevs,
                            &partial.enumDeviceInfo,
                            &partial.getDeviceRegistryProperty,
                            &partial.setClassInstallParams,
                            &partial.changeState,
+                           &partial.getDeviceInstallParams,
                            &partial.destroyDeviceInfoList,
                            &partial.getDevNodeStatus};
         memset(entries[missing], 0, sizeof(void*));
@@ -303,7 +344,7 @@ TEST_F(AdapterRestartTest, AnyMissingEntryPointReportsZeroWithoutCallingTheOther
         EXPECT_EQ(0, installer_.lists) << missing;
         EXPECT_TRUE(Running()) << missing;
     }
-    EXPECT_EQ(7, adapter_.closes); // stopped and started around every attempt
+    EXPECT_EQ(8, adapter_.closes); // stopped and started around every attempt
 }
 
 TEST_F(AdapterRestartTest, DeviceThatKeepsAskingForMoreIsNotFollowed) {

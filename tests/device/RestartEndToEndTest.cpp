@@ -102,6 +102,10 @@ BOOL WINAPI WatchChange(HDEVINFO, PSP_DEVINFO_DATA) {
     ++g_watch.changes;
     return FALSE;
 }
+BOOL WINAPI WatchInstallParams(HDEVINFO set, PSP_DEVINFO_DATA device,
+                               PSP_DEVINSTALL_PARAMS_A params) {
+    return g_watch.real->getDeviceInstallParams(set, device, params);
+}
 BOOL WINAPI WatchDestroy(HDEVINFO set) {
     EXPECT_EQ(g_watch.set, set);
     return g_watch.real->destroyDeviceInfoList(set);
@@ -109,8 +113,9 @@ BOOL WINAPI WatchDestroy(HDEVINFO set) {
 CONFIGRET WINAPI WatchStatus(PULONG status, PULONG problem, DEVINST devnode, ULONG flags) {
     return g_watch.real->getDevNodeStatus(status, problem, devnode, flags);
 }
-const DeviceInstallerApi kWatchApi = {&WatchList,   &WatchEnum,    &WatchProperty, &WatchParams,
-                                      &WatchChange, &WatchDestroy, &WatchStatus};
+const DeviceInstallerApi kWatchApi = {&WatchList,    &WatchEnum,   &WatchProperty,
+                                      &WatchParams,  &WatchChange, &WatchInstallParams,
+                                      &WatchDestroy, &WatchStatus};
 
 // True when a packet waits on the binding: a read completes at once.
 bool PacketWaiting(HANDLE adapter) {

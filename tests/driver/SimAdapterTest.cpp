@@ -189,29 +189,41 @@ TEST_F(SimAdapter, EmptyScanSucceedsWithNoBytes) {
     EXPECT_EQ(0u, r.bytesWritten) << "radio off sees nothing";
 }
 
-TEST_F(SimAdapter, TrafficAccumulatesFractionsAndStopsWhenDisconnected) {
+TEST_F(SimAdapter, TrafficAccumulatesFractionsEachWayAndStopsWhenDisconnected) {
     AddNetwork("Harbour", 36, 50);
-    world_->traffic = 3;
+    world_->traffic = 3;    // sent
+    world_->rxTraffic = 13; // received
     SimAdvanceTraffic(&runtime_, world_.get(), 1000);
     for (int i = 1; i <= 4; ++i) // four half seconds
         SimAdvanceTraffic(&runtime_, world_.get(), 1000 + i * 5000000ull);
     EXPECT_EQ(6u, runtime_.txPackets);
-    EXPECT_EQ(6u, runtime_.rxPackets);
+    EXPECT_EQ(26u, runtime_.rxPackets);
+    SimAdvanceTraffic(&runtime_, world_.get(), 1000 + 25000000ull); // half a second more
+    EXPECT_EQ(7u, runtime_.txPackets);                              // 7.5: the half is carried
+    EXPECT_EQ(32u, runtime_.rxPackets);                             // 32.5
     runtime_.radioOn = 0;
     SimAdvanceTraffic(&runtime_, world_.get(), 1000 + 100000000ull);
-    EXPECT_EQ(6u, runtime_.txPackets);
+    EXPECT_EQ(7u, runtime_.txPackets);
+    EXPECT_EQ(32u, runtime_.rxPackets);
     runtime_.radioOn = 1;
     SimAdvanceTraffic(&runtime_, world_.get(), 500); // clock went back: no jump
-    EXPECT_EQ(6u, runtime_.txPackets);
+    EXPECT_EQ(7u, runtime_.txPackets);
+    // One direction quiet, the other still counting.
+    world_->traffic = 0;
+    SimAdvanceTraffic(&runtime_, world_.get(), 500 + 10000000ull);
+    EXPECT_EQ(7u, runtime_.txPackets);
+    EXPECT_EQ(45u, runtime_.rxPackets);
 }
 
 TEST_F(SimAdapter, HugePauseDoesNotOverflowTheCounterArithmetic) {
     AddNetwork("Harbour", 36, 50);
     world_->traffic = 0xFFFFFFFFu;
+    world_->rxTraffic = 0xFFFFFFFFu;
     SimAdvanceTraffic(&runtime_, world_.get(), 1);
     SimAdvanceTraffic(&runtime_, world_.get(), 0x7FFFFFFFFFFFFFFFull);
     // Capped at a day: 86400 s x rate, modulo 2^32, without undefined behaviour.
     EXPECT_EQ(static_cast<uint32_t>(86400ull * 0xFFFFFFFFull), runtime_.txPackets);
+    EXPECT_EQ(static_cast<uint32_t>(86400ull * 0xFFFFFFFFull), runtime_.rxPackets);
 }
 
 TEST_F(SimAdapter, AdapterNamesMatchWholeNamesIgnoringCase) {
@@ -384,6 +396,7 @@ TEST_F(SimJoin, NotJoinedSnapshotSaysDisconnectedWithNoAccessPointAndNoTraffic) 
     AddNetwork("Harbour", 36, 50);
     Station("Elsewhere");
     world_->traffic = 100;
+    world_->rxTraffic = 400;
     At(kT0);
     At(kT0 + 10 * kSecond);
     AdapterStatusSnapshot s = Snapshot();
@@ -486,23 +499,33 @@ TEST_F(SimJoin, DriftMovesSnapshotAndScanSignalAlike) {
     EXPECT_GT(seen.size(), 10u);
 }
 
-TEST_F(SimJoin, DriftTrafficFollowsTheBurstsSecondBySecond) {
+TEST_F(SimJoin, DriftTrafficFollowsEachDirectionsBurstsSecondBySecond) {
     AddNetwork("Harbour", 36, 50);
     world_->traffic = 100;
+    world_->rxTraffic = 400;
     world_->drift = 10;
     const uint64_t start = (kT0 / kSecond) * kSecond;
     At(start);
-    uint64_t expected = 0;
+    uint64_t sent = 0, received = 0;
     for (uint64_t s = 0; s < 30; ++s) {
         At(start + (s + 1) * kSecond);
-        expected += 100u * SimBurstPercent(start / kSecond + s) / 100u;
-        ASSERT_EQ(expected, runtime_.txPackets) << s;
+        sent += 100u * SimBurstPercent(start / kSecond + s, SIM_STREAM_TRANSMIT) / 100u;
+        received += 400u * SimBurstPercent(start / kSecond + s, SIM_STREAM_RECEIVE) / 100u;
+        ASSERT_EQ(sent, runtime_.txPackets) << s;
+        ASSERT_EQ(received, runtime_.rxPackets) << s;
     }
     // A long gap is counted second by second too.
     At(start + 130 * kSecond);
-    for (uint64_t s = 30; s < 130; ++s)
-        expected += 100u * SimBurstPercent(start / kSecond + s) / 100u;
-    EXPECT_EQ(static_cast<uint32_t>(expected), runtime_.rxPackets);
+    for (uint64_t s = 30; s < 130; ++s) {
+        sent += 100u * SimBurstPercent(start / kSecond + s, SIM_STREAM_TRANSMIT) / 100u;
+        received += 400u * SimBurstPercent(start / kSecond + s, SIM_STREAM_RECEIVE) / 100u;
+    }
+    EXPECT_EQ(static_cast<uint32_t>(sent), runtime_.txPackets);
+    EXPECT_EQ(static_cast<uint32_t>(received), runtime_.rxPackets);
+    // Several times as much received, in bursts of its own: not the sent
+    // figure scaled.
+    EXPECT_GT(received, 3 * sent);
+    EXPECT_NE(4 * sent, received);
 }
 
 TEST_F(SimJoin, BindingsDieWithTheRemovalOfTheAdapter) {
@@ -549,6 +572,7 @@ TEST(SimRestart, RestartedAdapterCountsFromZeroFromItsStartAndKeepsTheRequestCou
     strcpy(net.ssid, "Harbour");
     net.signal = 50;
     world->traffic = 10;
+    world->rxTraffic = 40;
     SimAdapterRuntime runtime;
     SimRuntimeInit(&runtime);
     const uint64_t t0 = 127200000000000000ull, second = SIM_TICKS_PER_SECOND;
@@ -569,7 +593,7 @@ TEST(SimRestart, RestartedAdapterCountsFromZeroFromItsStartAndKeepsTheRequestCou
     EXPECT_STREQ("Harbour", runtime.station.ssid);
     SimAdvanceTraffic(&runtime, world.get(), t0 + 61 * second);
     EXPECT_EQ(10u, runtime.txPackets);
-    EXPECT_EQ(10u, runtime.rxPackets);
+    EXPECT_EQ(40u, runtime.rxPackets);
 }
 
 } // namespace

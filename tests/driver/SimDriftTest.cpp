@@ -68,22 +68,32 @@ TEST(SimDrift, SignalStaysOnTheScaleNearItsEnds) {
     EXPECT_LE(SimDriftSignal(50, 1000, 0, kT0), 95) << "depth beyond the scale";
 }
 
-TEST(SimDrift, TrafficComesInQuietSecondsOrdinaryOnesAndBursts) {
-    int quiet = 0, ordinary = 0, bursts = 0;
-    for (uint64_t s = 0; s < 1000; ++s) {
-        uint32_t p = SimBurstPercent(kT0 / kSecond + s);
-        if (p <= 20)
-            ++quiet;
-        else if (p >= 50 && p <= 150)
-            ++ordinary;
-        else if (p >= 300 && p <= 700)
-            ++bursts;
-        else
-            ADD_FAILURE() << p;
+TEST(SimDrift, TrafficComesInQuietSecondsOrdinaryOnesAndBurstsOfItsOwnEachWay) {
+    for (uint32_t stream : {SIM_STREAM_TRANSMIT, SIM_STREAM_RECEIVE}) {
+        int quiet = 0, ordinary = 0, bursts = 0;
+        for (uint64_t s = 0; s < 1000; ++s) {
+            uint32_t p = SimBurstPercent(kT0 / kSecond + s, stream);
+            if (p <= 20)
+                ++quiet;
+            else if (p >= 50 && p <= 150)
+                ++ordinary;
+            else if (p >= 300 && p <= 700)
+                ++bursts;
+            else
+                ADD_FAILURE() << p;
+        }
+        EXPECT_GT(quiet, 200) << stream;
+        EXPECT_GT(ordinary, 400) << stream;
+        EXPECT_GT(bursts, 120) << stream;
     }
-    EXPECT_GT(quiet, 200);
-    EXPECT_GT(ordinary, 400);
-    EXPECT_GT(bursts, 120);
+    // The two directions burst at different seconds.
+    int apart = 0;
+    for (uint64_t s = 0; s < 1000; ++s) {
+        bool sendBurst = SimBurstPercent(kT0 / kSecond + s, SIM_STREAM_TRANSMIT) >= 300;
+        bool receiveBurst = SimBurstPercent(kT0 / kSecond + s, SIM_STREAM_RECEIVE) >= 300;
+        apart += sendBurst != receiveBurst;
+    }
+    EXPECT_GT(apart, 200);
 }
 
 TEST(SimDrift, OutOfRangeSettingHoldsTheLinkDown) {

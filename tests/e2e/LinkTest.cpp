@@ -4,7 +4,11 @@
 // network list, and the adapter taken out and put back.
 #include "tests/e2e/Desktop.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <functional>
+#include <string>
 
 #include "adapter/StatusText.h"
 #include "res/resource.h"
@@ -64,6 +68,14 @@ protected:
         return false;
     }
 
+    // Pixels of colour `rgb` (RRGGBB) in graph `id` on the screen, or -1.
+    long Pixels(int id, const char* rgb) {
+        std::string printed;
+        if (Ctl("pixels " + Id(id) + " " + rgb, &printed) != 0)
+            return -1;
+        return atol(printed.c_str());
+    }
+
     std::vector<std::string> NetworkList() {
         std::vector<std::string> items = CtlLines("items " + Id(IDC_CFG_NETWORK_NAME));
         std::sort(items.begin(), items.end());
@@ -110,7 +122,7 @@ TEST_F(EndToEndLink, WrongKeyShowsDisconnectedAndTheRightKeyConnectsToThatNetwor
     ASSERT_NO_FATAL_FAILURE(OpenSheet());
     EXPECT_EQ(0u, Ctl("wait-text " + Id(IDC_STATUS_CONNECT_LABEL) + " \"Connect to:\""));
     EXPECT_EQ(net.ssid, Text(IDC_STATUS_NETWORK_NAME));
-    EXPECT_EQ(FormatMacAddress(net.bssid).str(), Text(IDC_STATUS_AP_ADDRESS));
+    EXPECT_EQ(std::string(FormatMacAddress(net.bssid)), Text(IDC_STATUS_AP_ADDRESS));
     EXPECT_EQ("WEP Enabled", Text(IDC_STATUS_ENCRYPTION));
     EXPECT_EQ(0u, Ctl("wait-tray " + Id(IDI_LINK_GOOD)));
     EXPECT_TRUE(WaitForTooltip(prefix_ + "Connect to: " + net.ssid)) << Tooltip();
@@ -185,4 +197,48 @@ TEST_F(EndToEndLink, RemovalClosesTheSheetAndStopsTheTrayArrivalStartsItAgain) {
     EXPECT_EQ(0u, Ctl("wait-icon"));
     EXPECT_EQ(0u, Ctl("wait-tray " + Id(IDI_LINK_GOOD)));
     EXPECT_TRUE(WaitForTooltip(prefix_ + "Connect to: " + ssid)) << Tooltip();
+}
+
+// The stand-in sends and receives at rates of their own; the Statistics
+// page shows each direction in its own counter and graph (transmit red
+// above, receive green below), as the screen shows them.
+TEST_F(EndToEndLink, TransmitAndReceiveGraphsAndCountersEachFollowTheirOwnDirection) {
+    const char kTransmitPen[] = "C00000", kReceivePen[] = "00C000";
+    ASSERT_EQ(0u, Nxsim("drift off"));
+    ASSERT_EQ(0u, Nxsim("traffic 0 40")); // receiving only
+    ASSERT_NO_FATAL_FAILURE(StartUtility(Family::WinXP));
+    ASSERT_NO_FATAL_FAILURE(OpenSheet());
+    ASSERT_EQ(0u, Ctl("page 2"));
+    auto waitFor = [](const std::function<bool()>& test) {
+        for (int i = 0; i < 100 && !test(); ++i)
+            Sleep(100);
+        return test();
+    };
+    EXPECT_TRUE(waitFor([&] { return Pixels(IDC_STATS_RX_GRAPH, kReceivePen) > 0; }));
+    Sleep(1500);
+    AdapterStatusSnapshot s;
+    ASSERT_TRUE(StandInSnapshot(s));
+    EXPECT_EQ(0u, s.txPackets);
+    EXPECT_GT(s.rxPackets, 40u);
+    EXPECT_EQ("0", Text(IDC_STATS_TX_PACKETS));
+    EXPECT_GT(atol(Text(IDC_STATS_RX_PACKETS).c_str()), 40);
+    EXPECT_EQ(0, Pixels(IDC_STATS_TX_GRAPH, kTransmitPen));
+    EXPECT_EQ(0, Pixels(IDC_STATS_RX_GRAPH, kTransmitPen));
+    EXPECT_EQ(0, Pixels(IDC_STATS_TX_GRAPH, kReceivePen));
+
+    // Now sending only: the transmit side moves, the receive side stands.
+    ASSERT_EQ(0u, Nxsim("traffic 40 0"));
+    EXPECT_TRUE(waitFor([&] { return Pixels(IDC_STATS_TX_GRAPH, kTransmitPen) > 0; }));
+    Sleep(1500); // a sample of no receive traffic at least, its column drawn
+    ASSERT_TRUE(StandInSnapshot(s));
+    std::string received = Text(IDC_STATS_RX_PACKETS);
+    long receivePixels = Pixels(IDC_STATS_RX_GRAPH, kReceivePen);
+    EXPECT_EQ(std::to_string(s.rxPackets), received);
+    EXPECT_GT(s.txPackets, 0u);
+    Sleep(2000);
+    EXPECT_EQ(received, Text(IDC_STATS_RX_PACKETS));
+    EXPECT_GT(atol(Text(IDC_STATS_TX_PACKETS).c_str()), 0);
+    // The receive graph's columns only move left: as many pixels as before.
+    EXPECT_EQ(receivePixels, Pixels(IDC_STATS_RX_GRAPH, kReceivePen));
+    EXPECT_EQ(0, Pixels(IDC_STATS_RX_GRAPH, kTransmitPen));
 }

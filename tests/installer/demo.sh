@@ -2,9 +2,10 @@
 # With "Simulated adapter (demonstration)": the stand-in driver and nxsim go
 # beside the utility and the simulated adapter is installed; at the next
 # log-on the Run value starts the utility, which shows its icon against it.
-# Installing again ends the running utility first. Uninstalling while the
-# utility runs with its property sheet open ends it, stops and deletes the
-# NXPROTO service and removes the simulator's world.
+# Installing again in place while the utility runs with its property sheet
+# open ends it on the first try and starts it again afterwards. Uninstalling
+# while it runs with its sheet open ends it, stops and deletes the NXPROTO
+# service and takes the simulated installation away.
 . "$(dirname "$0")/lib.sh"
 wdi_start
 
@@ -33,12 +34,29 @@ image=$(wdi_sz "$WDI_SERVICES_KEY\\NXPROTO" ImagePath)
 [ "$(wdi_unix "$image")" -ef "$udir/NXPROTO.SYS" ] ||
     wdi_fail "the NXPROTO service runs $image, not the installed NXPROTO.SYS"
 
-wdi_note "install again over the running utility"
+wdi_note "install again in place, over the running utility with its sheet open"
+wdi_wdctl open
+wdi_wdctl wait-sheet || wdi_fail "the property sheet did not open"
+before=$(wdi_probe tray-process) || wdi_fail "no tray dialog"
 wdi_install /DEMO
-[ "$(wdi_wdctl count)" = 0 ] || wdi_fail "the installer left the running utility running"
-wdi_expect_no_key "$WDI_SERVICES_KEY\\NXPROTO"
-wdi_log_on
-wdi_expect_icon "started at log-on after installing again"
+wdi_expect_icon "started again after installing over it"
+after=$(wdi_probe tray-process) || wdi_fail "no tray dialog"
+[ "$after" != "$before" ] || wdi_fail "the utility that ran before installing still runs"
+[ "$(wdi_wdctl state)" = "1 1 0 -1" ] ||
+    wdi_fail "the utility started again is not the tray alone (wdctl state: $(wdi_wdctl state))"
+[ "$(wdi_wdctl count)" = 1 ] || wdi_fail "not exactly one utility runs"
+for f in wavedesk.exe NXLIB32.dll NXPROTO.SYS NXPROTO4.SYS nxsim.exe; do
+    cmp -s "$bin/$f" "$udir/$f" || wdi_fail "$udir/$f is not the release build's $f"
+done
+[ "$(ls "$(dirname "$udir")")" = "$(basename "$udir")" ] ||
+    wdi_fail "Program Files\\VELNORA holds $(ls "$(dirname "$udir")" | tr '\n' ' ')"
+wdi_expect_sz "$WDI_UNINSTALL_KEY" InstallLocation "$dir"
+wdi_expect_sz "$WDI_UNINSTALL_KEY" DriverServices "NXPROTO NXPROTO4"
+# Setup removed the service of the driver it replaced; the utility started
+# again registered it afresh.
+image=$(wdi_sz "$WDI_SERVICES_KEY\\NXPROTO" ImagePath)
+[ "$(wdi_unix "$image")" -ef "$udir/NXPROTO.SYS" ] ||
+    wdi_fail "the NXPROTO service runs $image, not the installed NXPROTO.SYS"
 
 wdi_note "uninstall while the property sheet is open"
 wdi_wdctl open
@@ -48,12 +66,12 @@ wdi_uninstall "$dir"
     wdi_fail "the utility still runs after uninstalling (wdctl state: $(wdi_wdctl state))"
 wdi_expect_no_key "$WDI_SERVICES_KEY\\NXPROTO"
 wdi_expect_no_key "$WDI_SERVICES_KEY\\NXPROTO4"
-wdi_expect_no_key "$WDI_WORLD_KEY"
+wdi_expect_no_simulated_installation
 wdi_expect_no_file "$udir"
 ! wdi_probe sz "$WDI_RUN_KEY" wavedesk >/dev/null || wdi_fail "the Run value is still there"
 wdi_expect_no_key "$WDI_UNINSTALL_KEY"
-# The adapter's own key stays: it holds the user's profiles (profiles.sh).
-wdi_probe adapter-key >/dev/null || wdi_fail "the adapter's own key went with the simulator"
+# The adapter's own key stays only for the user's data (profiles.sh).
+! wdi_probe sz "$adapter" DriverDesc >/dev/null || wdi_fail "the simulated adapter is still listed"
 
 wdi_note "log on again: nothing starts"
 wdi_log_on

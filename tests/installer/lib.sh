@@ -5,8 +5,10 @@
 # of it (installer, utility, wdctl) runs on one desktop with a notification
 # area, as on a real machine.
 #
-# usage (from a test script): . lib.sh SETUP_EXE WDCTL_EXE PROBE_EXE WORK_DIR
-# then wdi_start. The EXIT trap ends the prefix's processes, keeps a
+# usage (from a test script): . lib.sh SETUP_EXE WDCTL_EXE PROBE_EXE WORK_DIR [ARCH]
+# then wdi_start. ARCH is the Wine the build's programs need: win32 (the
+# default, the 32-bit build and the installer that ships) or win64 (the
+# 64-bit build and its installer, under 64-bit Wine). The EXIT trap ends the prefix's processes, keeps a
 # screenshot in WORK_DIR when the test failed, and removes the prefix.
 
 set -euo pipefail
@@ -15,11 +17,34 @@ WDI_SETUP=$1
 WDI_WDCTL=$2
 WDI_PROBE=$3
 WDI_WORK=$4
+WDI_ARCH=${5:-win32}
 WDI_XVFB_PID=""
 WDI_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# The variant that takes the tests' stand-ins (scripts/installer.sh --seams).
+WDI_SETUP_SEAMS=${WDI_SETUP%.exe}-seams.exe
 
 export WINEPREFIX="$WDI_WORK/prefix"
-export WINEARCH=win32
+export WINEARCH=$WDI_ARCH
+# /usr/bin/wine, wineboot and winepath pick the 32-bit loader whenever it is
+# installed: for 64-bit Wine the 64-bit programs are named.
+case "$WDI_ARCH" in
+win32)
+    WDI_WINE=wine
+    WDI_WINESERVER=wineserver
+    ;;
+win64)
+    WDI_WINE=/usr/lib/wine/wine64
+    WDI_WINESERVER=/usr/lib/wine/wineserver64
+    ;;
+*)
+    echo "FAIL: lib.sh: unknown Wine architecture \"$WDI_ARCH\" (win32 or win64)" >&2
+    exit 1
+    ;;
+esac
+wine() { "$WDI_WINE" "$@"; }
+wineserver() { "$WDI_WINESERVER" "$@"; }
+wineboot() { "$WDI_WINE" wineboot "$@"; }
+winepath() { "$WDI_WINE" winepath "$@"; }
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono/Gecko install prompts
 # Command lines and file names pass through Wine as UTF-8; inside, the ANSI
@@ -32,6 +57,8 @@ WDI_UNINSTALL_KEY='Software\Microsoft\Windows\CurrentVersion\Uninstall\wavedesk'
 WDI_RUN_KEY='Software\Microsoft\Windows\CurrentVersion\Run'
 WDI_WORLD_KEY='System\CurrentControlSet\Services\DOVIZ\Simulation'
 WDI_SERVICES_KEY='System\CurrentControlSet\Services'
+WDI_DEVICE_NODE_KEY='System\CurrentControlSet\Enum\PCI\VEN_168C&DEV_0007&SUBSYS_00000000&REV_01\4&1C2F3A4B&0&10F0'
+WDI_PENDING_KEY='System\CurrentControlSet\Control\Session Manager'
 
 wdi_fail() {
     echo "FAIL: $*" >&2
@@ -104,13 +131,39 @@ wdi_wine() {
     wine "$@" </dev/null
 }
 
-# The installer, silent, with the given switches (/D= last, as NSIS wants
-# it). The command goes through cmd so that /D= reaches NSIS unquoted.
-wdi_install() {
+# A silent installer (SETUP_EXE) with the given switches (/D= last, as NSIS
+# wants it); returns its exit code. The command goes through cmd so that
+# /D= reaches NSIS unquoted. What the programs it starts print goes to a
+# log, so that none of them holds the test's output open.
+wdi_run_setup() {
     local setup
-    setup=$(winepath -w "$WDI_SETUP")
+    setup=$(winepath -w "$1")
+    shift
+    wine cmd /c "$setup /S $*" </dev/null >>"$WDI_WORK/setup.log" 2>&1
+}
+
+# The installer, silent; fails the test when it does not succeed.
+wdi_install() {
+    local status=0
     wdi_note "install $*"
-    wine cmd /c "$setup /S $*" </dev/null || wdi_fail "the installer failed ($*): exit $?"
+    wdi_run_setup "$WDI_SETUP" "$@" || status=$?
+    [ $status -eq 0 ] || wdi_fail "the installer failed ($*): exit $status"
+}
+
+# Wine hands a Windows exit code to Unix as its low 8 bits (3010 arrives as
+# 194): true when STATUS is CODE so.
+wdi_is_exit_code() { # STATUS CODE
+    [ "$1" -eq $(($2 % 256)) ]
+}
+
+# The installer, silent, which must end with exit code CODE.
+wdi_install_ends_with() { # CODE [SETUP_EXE] switches...
+    local code=$1 setup=$WDI_SETUP status=0
+    shift
+    case "${1:-}" in *.exe) setup=$1 && shift ;; esac
+    wdi_note "install $* (expecting exit code $code)"
+    wdi_run_setup "$setup" "$@" || status=$?
+    wdi_is_exit_code $status "$code" || wdi_fail "the installer ($*) ended with $status, not $code"
 }
 
 # The uninstaller, silent, the way Add/Remove Programs starts it: it copies
@@ -124,6 +177,19 @@ wdi_uninstall() {
         sleep 0.5
     done
     wdi_fail "the uninstaller did not finish in 60 s"
+}
+
+# The uninstaller, silent and run in place (it then waits and returns its
+# exit code, but cannot delete itself), which must end with exit code CODE.
+wdi_uninstall_in_place_ends_with() { # CODE DIR
+    local status=0
+    wdi_note "uninstall in place from $2 (expecting exit code $1)"
+    # NSIS reads _?= only unquoted and last: through cmd, with the program's
+    # short name, which needs no quotes.
+    local program
+    program=$(winepath -s "$2\\uninstall.exe")
+    wine cmd /c "$program /S _?=$2" </dev/null >>"$WDI_WORK/setup.log" 2>&1 || status=$?
+    wdi_is_exit_code $status "$1" || wdi_fail "the uninstaller ended with $status, not $1"
 }
 
 wdi_probe() {
@@ -162,9 +228,24 @@ wdi_expect_no_file() {
     [ ! -e "$1" ] || wdi_fail "$1 is still there"
 }
 
+# What `nxsim install` puts in place, besides the adapter's own key, is gone.
+wdi_expect_no_simulated_installation() {
+    wdi_expect_no_key "$WDI_WORLD_KEY"
+    wdi_expect_no_key "$WDI_SERVICES_KEY\\DOVIZ"
+    wdi_expect_no_key "$WDI_DEVICE_NODE_KEY"
+    wdi_expect_no_file "$WINEPREFIX/drive_c/windows/system32/drivers/DOVIZ.sys"
+}
+
 # The Windows path as the Unix file name inside the prefix.
 wdi_unix() {
     winepath -u "$1" 2>/dev/null
+}
+
+# Starts a probe that runs until `wdi_probe close` (refuse-exit, hold FILE),
+# and waits until it is there.
+wdi_probe_background() {
+    wine "$WDI_PROBE" "$@" </dev/null >/dev/null 2>&1 &
+    wdi_probe wait || wdi_fail "installer_probe $* did not start"
 }
 
 # Waits until the utility's tray icon is shown (wdctl: the tray dialog's

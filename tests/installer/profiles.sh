@@ -3,6 +3,8 @@
 # adapter's own key, and the driver's values that mirror the selected
 # profile. A reinstall with the simulator finds them, and the utility loads
 # the selected profile as it was (not the new installation's defaults).
+# Installing into a second folder removes the first installation, so that
+# one remains; its uninstaller then leaves nothing but the user's data.
 . "$(dirname "$0")/lib.sh"
 wdi_start
 
@@ -82,7 +84,7 @@ expect_user_data() {
 wdi_uninstall "$dir"
 wdi_note "after uninstalling: the profiles only"
 wdi_expect_no_key "$WDI_UNINSTALL_KEY"
-wdi_expect_no_key "$WDI_WORLD_KEY"
+wdi_expect_no_simulated_installation
 wdi_expect_no_file "$(wdi_unix "$dir")"
 expect_user_data
 
@@ -102,4 +104,32 @@ name=$(wdi_probe page-text 1032) || wdi_fail "no network name field on the Confi
 [ "$name" = HarbourLab ] || wdi_fail "the Configuration page shows network \"$name\", not HarbourLab"
 [ "$(wdi_probe page-checked 1025)" = 1 ] || wdi_fail "the Configuration page does not show ad hoc mode"
 wdi_wdctl exit || wdi_fail "the utility did not exit"
+
+wdi_note "install into a second folder: the first installation goes"
+second='C:\Program Files\KX750'
+usecond=$(wdi_unix "$second")
+wdi_install /DEMO "/D=$second"
+wdi_expect_no_file "$(dirname "$(wdi_unix "$dir")")"
+wdi_expect_file "$usecond/wavedesk.exe"
+wdi_expect_file "$usecond/uninstall.exe"
+wdi_expect_sz "$WDI_UNINSTALL_KEY" InstallLocation "$second"
+wdi_expect_sz "$WDI_RUN_KEY" wavedesk "\"$second\\wavedesk.exe\""
+shortcuts=$(find "$WINEPREFIX/drive_c" -name "$(wdi_define WD_PRODUCT_NAME).lnk" | wc -l)
+[ "$shortcuts" = 1 ] || wdi_fail "$shortcuts Start Menu shortcuts"
+[ "$(wdi_probe adapter-key)" = "$adapter" ] || wdi_fail "the second installation made another adapter key"
+expect_user_data
+
+wdi_uninstall "$second"
+wdi_note "after uninstalling the second: nothing but the user's data"
+wdi_expect_no_file "$usecond"
+wdi_expect_no_file "$(dirname "$(wdi_unix "$dir")")"
+[ -z "$(find "$WINEPREFIX/drive_c" -name "$(wdi_define WD_PRODUCT_NAME).lnk")" ] ||
+    wdi_fail "a Start Menu shortcut is left"
+! wdi_probe sz "$WDI_RUN_KEY" wavedesk >/dev/null || wdi_fail "the Run value is still there"
+wdi_expect_no_key "$WDI_UNINSTALL_KEY"
+wdi_expect_no_key "$WDI_SERVICES_KEY\\NXPROTO"
+wdi_expect_no_key "$WDI_SERVICES_KEY\\NXPROTO4"
+wdi_expect_no_simulated_installation
+! wdi_probe sz "$adapter" DriverDesc >/dev/null || wdi_fail "the simulated adapter is still listed"
+expect_user_data
 echo "PASS"

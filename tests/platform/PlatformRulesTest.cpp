@@ -60,7 +60,8 @@ CConfigRecord Edited(int security) {
     e.uniqueKey = "U1";
     e.uniqueKeyLength = 128;
     for (int i = 0; i < 4; ++i) {
-        e.sharedKey[i] = CString("S") + CString(std::string(1, static_cast<char>('1' + i)));
+        e.sharedKey[i] = "S";
+        e.sharedKey[i] += static_cast<char>('1' + i);
         e.sharedKeyLength[i] = 104;
     }
     e.dirty = 0;

@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <string.h>
+
 #include <memory>
 #include <string>
 
 #include "config/ProfileStore.h"
+#include "device/AdapterRestart.h"
+#include "device/DeviceApi.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include "tests/platform/TestRegistry.h"
@@ -306,6 +310,73 @@ TEST_F(PlatformRegistry, Nt5ApplyStoresAndNeverShowsTheRebootNotice) {
     EXPECT_TRUE(MessageLog::Entries().empty());
     EXPECT_EQ("newnet", RegReadString(Cfg0(instance), "NetworkName"));
     EXPECT_EQ(1u, RegReadDword(Cfg0(instance), "EnableTurbo"));
+}
+
+namespace {
+
+// A device installer with the adapter as its one device, whose state change
+// is accepted and then leaves `flags` in the device's install parameters.
+DWORD g_installFlags = 0;
+HDEVINFO WINAPI OneDeviceList(const GUID*, PCSTR, HWND, DWORD) {
+    return reinterpret_cast<HDEVINFO>(0x5E7);
+}
+BOOL WINAPI OneDevice(HDEVINFO, DWORD index, PSP_DEVINFO_DATA device) {
+    device->DevInst = 7;
+    return index == 0;
+}
+BOOL WINAPI DovizService(HDEVINFO, PSP_DEVINFO_DATA, DWORD, PDWORD, PBYTE buffer, DWORD size,
+                         PDWORD) {
+    if (size < 6)
+        return FALSE;
+    memcpy(buffer, "DOVIZ", 6);
+    return TRUE;
+}
+BOOL WINAPI Accepted(HDEVINFO, PSP_DEVINFO_DATA, PSP_CLASSINSTALL_HEADER, DWORD) {
+    return TRUE;
+}
+BOOL WINAPI Changed(HDEVINFO, PSP_DEVINFO_DATA) {
+    return TRUE;
+}
+BOOL WINAPI InstallFlags(HDEVINFO, PSP_DEVINFO_DATA, PSP_DEVINSTALL_PARAMS_A params) {
+    params->Flags = g_installFlags;
+    return TRUE;
+}
+BOOL WINAPI Destroyed(HDEVINFO) {
+    return TRUE;
+}
+CONFIGRET WINAPI Present(PULONG status, PULONG problem, DEVINST, ULONG) {
+    *status = DN_STARTED;
+    *problem = 0;
+    return CR_SUCCESS;
+}
+const DeviceInstallerApi kOneAdapter = {&OneDeviceList, &OneDevice,    &DovizService, &Accepted,
+                                        &Changed,       &InstallFlags, &Destroyed,    &Present};
+
+} // namespace
+
+TEST_F(PlatformRegistry, Nt5ApplyThatTheInstallerLeavesForTheNextBootEndsWithTheRebootNotice) {
+    std::string instance = std::string(kTestRoot) + "\\Class\\0007";
+    SeedProfile(instance);
+    ASSERT_TRUE(LoadConfigurations(instance.c_str()));
+    const DeviceInstallerApi* previous = ReplaceDeviceInstallerApi(&kOneAdapter);
+    CPlatformNT5 p;
+    for (DWORD flags : {static_cast<DWORD>(DI_NEEDREBOOT), static_cast<DWORD>(DI_NEEDRESTART)}) {
+        g_installFlags = flags;
+        MessageLog::Entries().clear();
+        EXPECT_EQ(1, p.ApplyConfiguration(EditedOffice(1))) << flags;
+        ASSERT_EQ(1u, MessageLog::Entries().size()) << flags;
+        EXPECT_EQ("You have changed the configuration , please reboot your computer to enable "
+                  "the change",
+                  MessageLog::Entries()[0].text);
+        EXPECT_EQ("Warning", MessageLog::Entries()[0].caption);
+    }
+    // A restart that took effect says nothing.
+    g_installFlags = 0;
+    MessageLog::Entries().clear();
+    EXPECT_EQ(1, p.ApplyConfiguration(EditedOffice(1)));
+    EXPECT_TRUE(MessageLog::Entries().empty());
+    ReplaceDeviceInstallerApi(previous);
+    EXPECT_EQ("newnet", RegReadString(Cfg0(instance), "NetworkName"));
 }
 
 TEST_F(PlatformRegistry, ApplyWithUnknownProfileNameChangesNothingAndSaysNothing) {

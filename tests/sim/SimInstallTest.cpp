@@ -240,6 +240,60 @@ TEST_F(SimInstall, ToolInstallsChangesTheWorldAndRemoves) {
     EXPECT_FALSE(SimIsInstalled());
 }
 
+void SetText(const std::string& path, const char* name, const char* text) {
+    HKEY key;
+    ASSERT_EQ(0, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                 nullptr, &key, nullptr))
+        << path;
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(strlen(text) + 1));
+    RegCloseKey(key);
+}
+
+// What an uninstaller runs: the simulated installation goes, the user's
+// profiles and card identifier stay in the adapter's own keys (2000/XP and
+// NT 4.0), and a new installation takes the same key up again.
+TEST_F(SimInstall, ToolRemovesKeepingProfilesOnlyTheUserDataStays) {
+    ASSERT_EQ(0u, RunTool("install"));
+    std::string instance = SimClassInstanceKeyPath();
+    std::string nt4 = SimNt4ParametersKeyPath();
+    std::vector<std::string> gone = {SimMiniportServiceKeyPath(), SimNt4CardKeyPath(),
+                                     SimDeviceNodeKeyPath(), Sim9xInstanceKeyPath(),
+                                     NX_SIM_WORLD_KEY};
+    std::string file = SimDriverFilePath();
+    for (const std::string& adapter : {instance, nt4}) {
+        SetText(adapter, "CardCfgId", "3F2504E0-4F89-11D3-9A0C-0305E82C3301");
+        SetText(adapter, "ssid", "Harbour");
+        SetText(adapter + "\\CustomParams\\Configurations\\Cfg0", "ConfigurationName", "Harbour");
+    }
+
+    ASSERT_EQ(0u, RunTool("remove keep-profiles"));
+    for (const std::string& key : gone)
+        EXPECT_FALSE(KeyExists(key)) << key;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
+    EXPECT_FALSE(SimIsInstalled());
+    for (const std::string& adapter : {instance, nt4}) {
+        EXPECT_EQ("3F2504E0-4F89-11D3-9A0C-0305E82C3301", Text(adapter, "CardCfgId")) << adapter;
+        EXPECT_EQ("Harbour", Text(adapter, "ssid")) << adapter;
+        EXPECT_EQ("Harbour",
+                  Text(adapter + "\\CustomParams\\Configurations\\Cfg0", "ConfigurationName"));
+    }
+    EXPECT_EQ("<absent>", Text(instance, "DriverDesc")) << "the adapter is still listed";
+    EXPECT_EQ(NX_SIM_NET_CFG_INSTANCE_ID, Text(instance, "NetCfgInstanceID"));
+
+    ASSERT_EQ(0u, RunTool("install"));
+    EXPECT_EQ(instance, SimClassInstanceKeyPath());
+    EXPECT_EQ("Harbour",
+              Text(instance + "\\CustomParams\\Configurations\\Cfg0", "ConfigurationName"));
+
+    // Without the user's data nothing of the adapter stays.
+    ASSERT_TRUE(SimRemoveAdapter());
+    ASSERT_EQ(0u, RunTool("install"));
+    ASSERT_EQ(0u, RunTool("remove keep-profiles"));
+    EXPECT_FALSE(KeyExists(instance));
+    EXPECT_FALSE(KeyExists("System\\CurrentControlSet\\Services\\DOVIZ1"));
+}
+
 } // namespace
 
 namespace {
@@ -267,6 +321,11 @@ TEST_F(SimInstall, ToolChangesTheLivingWorld) {
     EXPECT_EQ(0x31u, Dword(NX_SIM_WORLD_KEY, NX_SIM_REGULATORY_DOMAIN));
     EXPECT_EQ(0u, RunTool("traffic 500"));
     EXPECT_EQ(500u, Dword(NX_SIM_WORLD_KEY, NX_SIM_TRAFFIC));
+    EXPECT_EQ(500u * kSimReceivedPerSent, Dword(NX_SIM_WORLD_KEY, NX_SIM_RX_TRAFFIC));
+    EXPECT_EQ(0u, RunTool("traffic 0 300"));
+    EXPECT_EQ(0u, Dword(NX_SIM_WORLD_KEY, NX_SIM_TRAFFIC));
+    EXPECT_EQ(300u, Dword(NX_SIM_WORLD_KEY, NX_SIM_RX_TRAFFIC));
+    EXPECT_NE(0u, RunTool("traffic 5 lots"));
 
     EXPECT_EQ(0u, RunTool("signal HarbourLab 7"));
     EXPECT_EQ(7, SimReadNetworks()[1].signal);

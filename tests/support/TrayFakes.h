@@ -32,6 +32,7 @@ public:
     }
     bool RefreshStatus() override {
         ++refreshes;
+        refreshTimes.push_back(::GetTickCount());
         if (!open || !answers)
             return false;
         shown = snapshot;
@@ -53,6 +54,7 @@ public:
     int openCalls = 0;
     int closes = 0;
     int refreshes = 0;
+    std::vector<DWORD> refreshTimes; // GetTickCount at each refresh
     std::string lastFilter;
     CString hardwareId = "VEN_168C&DEV_0007";
     AdapterStatusSnapshot snapshot;   // what the next refresh answers

@@ -38,6 +38,8 @@
 //                 once its icon has gone and come back, printing how many
 //                 milliseconds it was gone (an adapter restart)
 //   rect          prints the sheet's screen rectangle as WxH+X+Y
+//   pixels ID RRGGBB  prints how many pixels of the control's client area
+//                 show that colour on the screen (a graph's pen, say)
 //
 // Message boxes (any top-level dialog of that title):
 //   answer TITLE  until a box titled TITLE is up; prints its text (the
@@ -306,6 +308,30 @@ std::string Geometry(const RECT& r) {
     return text;
 }
 
+// The pixels of `control`'s client area on the screen that are `color`;
+// -1 when they cannot be read.
+long CountScreenPixels(HWND control, COLORREF color) {
+    RECT client;
+    if (!::GetClientRect(control, &client))
+        return -1;
+    ::MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    int width = client.right - client.left, height = client.bottom - client.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP copy = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, copy);
+    ::BitBlt(memory, 0, 0, width, height, screen, client.left, client.top, SRCCOPY);
+    long count = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            count += ::GetPixel(memory, x, y) == color;
+    ::SelectObject(memory, old);
+    ::DeleteObject(copy);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return count;
+}
+
 // --- Message boxes ---------------------------------------------------------
 
 HWND FindBox(const char* title) {
@@ -553,7 +579,7 @@ int Usage() {
           "commands: wait-window wait-icon wait-no-icon open menu{open|exit} wait-sheet\n"
           "          wait-no-sheet page N shell-restart exit wait-exit count state shot FILE\n"
           "          text ID  wait-text ID TEXT  type ID TEXT  click ID  items ID\n"
-          "          press BUTTON  press-watch BUTTON  rect  answer TITLE\n"
+          "          press BUTTON  press-watch BUTTON  rect  pixels ID RRGGBB  answer TITLE\n"
           "          tray  wait-tray ICON  tray-rect  point-tray\n",
           stderr);
     return 2;
@@ -610,6 +636,20 @@ int RunOnWindows(const std::string& command, const char* arg, const char* arg2, 
         if (gone < 0)
             return 1;
         printf("%ld\n", gone);
+        return 0;
+    }
+    if (command == "pixels") {
+        if (!arg || !arg2)
+            return Usage();
+        unsigned long rgb = strtoul(arg2, nullptr, 16);
+        HWND control = PageControl(atoi(arg));
+        long count =
+            control
+                ? CountScreenPixels(control, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF))
+                : -1;
+        if (count < 0)
+            return 1;
+        printf("%ld\n", count);
         return 0;
     }
     if (command == "rect") {

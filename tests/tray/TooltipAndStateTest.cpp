@@ -98,11 +98,14 @@ TEST(TrayTick, NegativeRawSignalIsWeak) {
 }
 
 TEST(TrayTick, DisconnectedShowsIconOneAndSaysDisconnected) {
-    AdapterStatusSnapshot s = Connected(90, "lab");
-    s.disconnected = 1;
-    TrayState state = ChooseTrayState(s, kPrefix);
-    EXPECT_EQ(kTrayIconDisconnected, state.iconIndex);
-    EXPECT_STREQ("VELNORA KX750 Disconnected", state.tooltip.c_str());
+    // Any nonzero flag means not connected, not only 1.
+    for (uint32_t flag : {1u, 2u, 0x100u, 0xFFFFFFFFu}) {
+        AdapterStatusSnapshot s = Connected(90, "lab");
+        s.disconnected = flag;
+        TrayState state = ChooseTrayState(s, kPrefix);
+        EXPECT_EQ(kTrayIconDisconnected, state.iconIndex) << flag;
+        EXPECT_STREQ("VELNORA KX750 Disconnected", state.tooltip.c_str()) << flag;
+    }
 }
 
 TEST(TrayTick, EmptyNetworkNameLeavesThePrefixAlone) {
@@ -117,5 +120,5 @@ TEST(TrayTick, UnterminatedNetworkNameIsReadWithinItsField) {
     s.wepEnabled = 0x41414141; // the bytes after the field are not part of the name
     TrayState state = ChooseTrayState(s, kPrefix);
     EXPECT_EQ(std::string("VELNORA KX750 Connect to: ") + std::string(sizeof s.ssid, 'n'),
-              state.tooltip.str());
+              std::string(state.tooltip));
 }

@@ -244,8 +244,9 @@ TEST(ConfigBuild, SecurityOffLeavesKeyFieldsAndDirtyAlone) {
     KeyEditChanged(s, 0);
     s.sharedSize[0] = 2;
     s.defaultKey = 3;
-    bool called = false;
-    CConfigRecord e = BuildEditedConfiguration(s, stored, [&](const char*, int32_t) {
+    static bool called; // seen by the callback, a plain function
+    called = false;
+    CConfigRecord e = BuildEditedConfiguration(s, stored, [](const char*, int32_t) {
         called = true;
         return CString("X");
     });

@@ -467,6 +467,27 @@ TEST_F(ConfigPageTest, NoSharedKeyWithADefaultKeyListsTheNotSetLineEvenWithAUniq
     EXPECT_EQ(static_cast<unsigned>(MB_OK), messages_.Entries()[0].type);
 }
 
+TEST_F(ConfigPageTest, ApplyAloneValidatesAndRefusesAnInvalidPage) {
+    RUN_AS("winxp");
+    StoredProfile p;
+    p.enableSecurity = 1; // no shared key: invalid as stored
+    p.defaultKey = 1;
+    Load(p);
+    UtilitySheet s;
+    RunOnConfig(s, [&](HWND page) {
+        Click(page, IDC_CFG_TURBO); // a change the apply would store
+        // The sheet sends PSN_APPLY to every page it has built; only the
+        // current one hears PSN_KILLACTIVE before. The apply checks for itself.
+        NMHDR apply = {s.Window(), 0, static_cast<UINT>(PSN_APPLY)};
+        ::SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+        ::SendMessageA(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&apply));
+        EXPECT_EQ(PSNRET_INVALID_NOCHANGEPAGE, ::GetWindowLongPtrA(page, DWLP_MSGRESULT));
+        ASSERT_EQ(1u, messages_.Entries().size());
+        EXPECT_EQ(std::string(kIntro) + kNotSetLine, messages_.Entries()[0].text);
+    });
+    EXPECT_EQ(0u, RegReadDword(Cfg0(SimClassInstanceKeyPath()), "EnableTurbo"));
+}
+
 TEST_F(ConfigPageTest, NineDigitKeyTwoWithoutDefaultKeyListsBothLinesAndKeepsThePage) {
     RUN_AS("winxp");
     StoredProfile p;
@@ -564,12 +585,19 @@ TEST_F(ConfigPageTest, NetworkListOpenedTwiceAddsEachSeenNetworkOnce) {
         ::SendMessageA(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
         EXPECT_STREQ("Lab", text);
 
-        // A name already there in other letter case is not added again.
-        std::vector<SimNetwork> later(1);
-        later[0].ssid = "LAB";
+        // A name already there in other letter case is not added again; a
+        // new one goes to its place in the fetched list, not to the end.
+        std::vector<SimNetwork> later(2);
+        later[0].ssid = "Rooftop";
+        later[1].ssid = "LAB";
         ASSERT_TRUE(SimSetNetworks(later));
         NotifyCombo(page, IDC_CFG_NETWORK_NAME, CBN_DROPDOWN);
-        EXPECT_EQ(2, ::SendMessageA(combo, CB_GETCOUNT, 0, 0));
+        ASSERT_EQ(3, ::SendMessageA(combo, CB_GETCOUNT, 0, 0));
+        ::SendMessageA(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
+        EXPECT_STREQ("Rooftop", text);
+        ::SendMessageA(combo, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));
+        EXPECT_STREQ("Lab", text);
+        ::SendMessageA(combo, CB_DELETESTRING, 0, 0);
 
         // Choosing one makes it the network name.
         ::SendMessageA(combo, CB_SETCURSEL, 1, 0);

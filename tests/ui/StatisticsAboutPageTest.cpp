@@ -107,8 +107,11 @@ TEST_F(PageTest, StatisticsThreePacketsInATickPrintCurrentThreeInTheGraphColour)
         EXPECT_EQ("103", ControlText(page, IDC_STATS_TX_PACKETS));
         EXPECT_EQ(1500, tx.History().Sample(0));
         EXPECT_EQ(500, rx.History().Sample(0));
-        Repaint(tx);
+        // Each graph asks to be repainted with its new sample.
+        ::UpdateWindow(tx.m_hWnd);
+        ::UpdateWindow(rx.m_hWnd);
         EXPECT_EQ(CString(" Max.= 3 packets/sec.\n Current = 3 packets/sec."), tx.PaintedText());
+        EXPECT_EQ(CString(" Max.= 1 packets/sec.\n Current = 1 packets/sec."), rx.PaintedText());
         Rendering r(tx);
         // 1500 fills the height (the scale is the maximum, 1500); the
         // line runs from the bottom row up to, not including, the top row.
@@ -118,6 +121,29 @@ TEST_F(PageTest, StatisticsThreePacketsInATickPrintCurrentThreeInTheGraphColour)
         EXPECT_GT(r.CountInRect(0, 0, r.width / 2, r.height / 2, RGB(255, 255, 255)), 0);
         EXPECT_EQ(
             0, r.CountInRect(r.width / 2, r.height / 2, r.width - 1, r.height, RGB(255, 255, 255)));
+    });
+}
+
+TEST_F(PageTest, StatisticsPageTakesASampleEverySecondWhileActive) {
+    RUN_AS("winxp");
+    OpenAdapter();
+    ASSERT_TRUE(SetCounters(100, 100));
+    UtilitySheet s;
+    s.Run([&] {
+        s.Select(2);
+        DWORD start = ::GetTickCount();
+        HWND page = s.statistics.m_hWnd;
+        ASSERT_TRUE(SetCounters(105, 100));
+        // The page's own timer: the new count shows after a second.
+        while (ControlText(page, IDC_STATS_TX_PACKETS) == "100" &&
+               ::GetTickCount() - start < 5000) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            PumpMessages();
+        }
+        DWORD elapsed = ::GetTickCount() - start;
+        EXPECT_EQ("105", ControlText(page, IDC_STATS_TX_PACKETS));
+        EXPECT_GE(elapsed, 800u);
+        EXPECT_LT(elapsed, 1700u);
     });
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "adapter/StatusText.h"
@@ -119,4 +120,42 @@ TEST(MeterCover, MeterSmallerThanItsFrameGivesAnEmptyCover) {
     EXPECT_EQ(0, r.height);
     EXPECT_EQ(13, r.left);
     EXPECT_EQ(13, r.top);
+}
+
+TEST(MeterLayout, MeterHoldsItsImageInsideItsFrameAndTheBoxSitsUnderItsMiddle) {
+    // A meter the static control sized to the 22 x 123 image, frame included.
+    PageRect meter = {276, 110, 298, 233};
+    PageRect box = {273, 260, 318, 280}; // 45 wide, 20 high
+    PageRect mark = {309, 221, 345, 234};
+    MeterLayout l = LayOutMeter(meter, 6, 6, 22, 123, box, mark, 8);
+    // The inside, 3 pixels in on each side, is the image's size.
+    EXPECT_EQ(276, l.meter.left);
+    EXPECT_EQ(110, l.meter.top);
+    EXPECT_EQ(22, l.meter.right - l.meter.left - 6);
+    EXPECT_EQ(123, l.meter.bottom - l.meter.top - 6);
+    CoverRect inside =
+        MeterCoverRect(l.meter.left, l.meter.top, l.meter.right, l.meter.bottom, 0, 0);
+    EXPECT_EQ(22, inside.width);
+    EXPECT_EQ(123, inside.height);
+    // The box keeps its size; the middles match (28 and 45: half a pixel
+    // apart at most); it keeps its place, being low enough already.
+    EXPECT_EQ(45, l.percentBox.right - l.percentBox.left);
+    EXPECT_EQ(20, l.percentBox.bottom - l.percentBox.top);
+    EXPECT_LE(abs((l.percentBox.left + l.percentBox.right) - (l.meter.left + l.meter.right)), 1);
+    EXPECT_EQ(260, l.percentBox.top);
+    // The "0%" mark ends level with the meter's bottom, its size and left kept.
+    EXPECT_EQ(l.meter.bottom, l.bottomMark.bottom);
+    EXPECT_EQ(13, l.bottomMark.bottom - l.bottomMark.top);
+    EXPECT_EQ(309, l.bottomMark.left);
+    EXPECT_EQ(345, l.bottomMark.right);
+}
+
+TEST(MeterLayout, BoxThatTheGrownMeterWouldReachMovesBelowIt) {
+    PageRect meter = {10, 10, 32, 133};
+    PageRect box = {0, 130, 30, 150};
+    PageRect mark = {40, 120, 60, 133};
+    MeterLayout l = LayOutMeter(meter, 6, 6, 22, 123, box, mark, 8);
+    EXPECT_EQ(139 + 8, l.percentBox.top);
+    EXPECT_EQ(20, l.percentBox.bottom - l.percentBox.top);
+    EXPECT_EQ(9, l.percentBox.left); // (28 - 30) / 2: one pixel left of the meter
 }

@@ -3,6 +3,7 @@
 // level meter's cover.
 #include "tests/ui/PageTestSupport.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -43,6 +44,89 @@ void ExpectSignal(UtilitySheet& s, int32_t signalLevel, const char* text, double
     EXPECT_TRUE(c.visible);
 }
 
+// What a control draws into its client area, rendered into a bitmap of
+// that size (WM_PRINTCLIENT), its pixels read back.
+class ClientPicture {
+public:
+    explicit ClientPicture(HWND control) {
+        RECT client;
+        ::GetClientRect(control, &client);
+        width = client.right;
+        height = client.bottom;
+        HDC screen = ::GetDC(nullptr);
+        dc_ = ::CreateCompatibleDC(screen);
+        bitmap_ = ::CreateCompatibleBitmap(screen, width, height);
+        ::ReleaseDC(nullptr, screen);
+        old_ = ::SelectObject(dc_, bitmap_);
+        RECT all = {0, 0, width, height};
+        ::FillRect(dc_, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+    }
+    ~ClientPicture() {
+        ::SelectObject(dc_, old_);
+        ::DeleteObject(bitmap_);
+        ::DeleteDC(dc_);
+    }
+    ClientPicture(const ClientPicture&) = delete;
+    ClientPicture& operator=(const ClientPicture&) = delete;
+
+    COLORREF At(int x, int y) const { return ::GetPixel(dc_, x, y); }
+    // The leftmost column holding a pixel of `color`, or -1.
+    int FirstColumnOf(COLORREF color) const {
+        for (int x = 0; x < width; ++x)
+            for (int y = 0; y < height; ++y)
+                if (At(x, y) == color)
+                    return x;
+        return -1;
+    }
+
+    int width = 0;
+    int height = 0;
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+// Bitmap `id` of the test program's resources, its pixels read back.
+class ResourcePicture {
+public:
+    explicit ResourcePicture(int id) {
+        bitmap_ = static_cast<HBITMAP>(
+            ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+        BITMAP bm = {};
+        ::GetObjectA(bitmap_, sizeof bm, &bm);
+        width = bm.bmWidth;
+        height = bm.bmHeight;
+        dc_ = ::CreateCompatibleDC(nullptr);
+        old_ = ::SelectObject(dc_, bitmap_);
+    }
+    ~ResourcePicture() {
+        ::SelectObject(dc_, old_);
+        ::DeleteObject(bitmap_);
+        ::DeleteDC(dc_);
+    }
+    ResourcePicture(const ResourcePicture&) = delete;
+    ResourcePicture& operator=(const ResourcePicture&) = delete;
+
+    COLORREF At(int x, int y) const { return ::GetPixel(dc_, x, y); }
+    int width = 0;
+    int height = 0;
+
+private:
+    HBITMAP bitmap_;
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+RECT ClientRectIn(HWND page, HWND control) {
+    RECT r;
+    ::GetClientRect(control, &r);
+    ::MapWindowPoints(control, page, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 } // namespace
 
 TEST_F(PageTest, SheetHidesHelpAndApplyAndCentresOkAndCancelEightPixelsApart) {
@@ -70,6 +154,25 @@ TEST_F(PageTest, SheetHidesHelpAndApplyAndCentresOkAndCancelEightPixelsApart) {
         EXPECT_STREQ("VELNORA KX750 802.11a Configuration Utility", caption);
         s.Cancel();
     });
+}
+
+TEST_F(PageTest, SheetHidesHelpAlsoForAPageThatOffersIt) {
+    // The utility's pages clear their help flag; a page that keeps it would
+    // have the system show Help, which the sheet has nothing behind.
+    CDlgPSheet sheet{IDS_APP_TITLE, nullptr, 0};
+    CPropertyPage offersHelp(IDD_PAGE_ABOUT);
+    ASSERT_NE(0u, offersHelp.m_psp.dwFlags & PSP_HASHELP);
+    sheet.AddPage(&offersHelp);
+    bool helpExists = false, helpShown = true;
+    RunWithSteps([&] { return sheet.DoModal(); },
+                 [&] {
+                     HWND help = ::GetDlgItem(sheet.m_hWnd, IDHELP);
+                     helpExists = help != nullptr;
+                     helpShown = help && ::IsWindowVisible(help);
+                     ::SendMessageA(sheet.m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+                 });
+    EXPECT_TRUE(helpExists);
+    EXPECT_FALSE(helpShown);
 }
 
 TEST_F(PageTest, StatusShowsTheSnapshotInItsTenFields) {
@@ -181,7 +284,7 @@ TEST_F(PageTest, StatusWithTheAdapterClosedShowsNotAvailableAndFillsAtTheNextTwo
     });
 }
 
-TEST_F(PageTest, StatusTimerRunsOnlyWhileThePageIsActive) {
+TEST_F(PageTest, StatusTimerRunsOnlyWhileThePageIsActiveAndReturningShowsTheSnapshotAtOnce) {
     RUN_AS("winxp");
     OpenAdapter();
     UtilitySheet s;
@@ -192,7 +295,104 @@ TEST_F(PageTest, StatusTimerRunsOnlyWhileThePageIsActive) {
         ::SetTimer(page, CDlgPPageStatus::kTimerId, CDlgPPageStatus::kTimerPeriod, nullptr);
         s.Select(3);
         EXPECT_FALSE(::KillTimer(page, CDlgPPageStatus::kTimerId));
+        // The link changed while the user was away: the page shows it as it
+        // becomes active, not two seconds later.
+        AdapterStatusSnapshot snapshot = ConnectedSnapshot();
+        strcpy(snapshot.ssid, "Elsewhere");
+        snapshot.signalLevel = 10;
+        ASSERT_TRUE(SetSnapshot(snapshot));
         s.Select(0);
+        EXPECT_EQ("Elsewhere", ControlText(page, IDC_STATUS_NETWORK_NAME));
+        EXPECT_EQ("10%", ControlText(page, IDC_STATUS_SIGNAL));
+        Cover c = ReadCover(page);
+        EXPECT_EQ(static_cast<int>((Height(c.meter) - 6) * 0.9), Height(c.cover));
         EXPECT_TRUE(::KillTimer(page, CDlgPPageStatus::kTimerId));
+    });
+}
+
+TEST_F(PageTest, StatusMeterShowsItsBitmapUnscaledUnderTheCoverWithThePercentageBelow) {
+    RUN_AS("winxp");
+    OpenAdapter();
+    ASSERT_TRUE(SetSnapshot(ConnectedSnapshot()));
+    UtilitySheet s;
+    s.Run([&] {
+        HWND page = s.status.m_hWnd;
+        HWND meter = ::GetDlgItem(page, IDC_STATUS_METER);
+        ResourcePicture image(IDB_METER);
+        ASSERT_EQ(22, image.width);
+        ASSERT_EQ(123, image.height);
+
+        // Inside its frame the meter is exactly as large as its image...
+        RECT inside = ClientRectIn(page, meter);
+        EXPECT_EQ(22, Width(inside));
+        EXPECT_EQ(123, Height(inside));
+        // ...which the cover, 3 pixels in from the frame's outer edge, lies on.
+        ExpectSignal(s, 0, "0%", 1.0);
+        Cover c = ReadCover(page);
+        EXPECT_EQ(inside.left, c.cover.left);
+        EXPECT_EQ(inside.top, c.cover.top);
+        EXPECT_EQ(Width(inside), Width(c.cover));
+        EXPECT_EQ(Height(inside), Height(c.cover));
+
+        // Drawn pixel for pixel: one-pixel black lines between two-pixel bars.
+        ClientPicture drawn(meter);
+        ASSERT_EQ(22, drawn.width);
+        int mismatches = 0;
+        for (int y = 0; y < 123; ++y)
+            for (int x = 0; x < 22; ++x)
+                mismatches += drawn.At(x, y) != image.At(x, y);
+        EXPECT_EQ(0, mismatches);
+        for (int group = 0; group < 41; ++group) {
+            int y = group * 3;
+            EXPECT_EQ(RGB(0, 0, 0), drawn.At(11, y)) << "row " << y;
+            EXPECT_NE(RGB(0, 0, 0), drawn.At(11, y + 1)) << "row " << y + 1;
+            EXPECT_EQ(drawn.At(11, y + 1), drawn.At(11, y + 2)) << "row " << y + 2;
+        }
+
+        // The percentage box lies under the meter, its middle under the
+        // meter's, within the group; the "0%" mark ends level with the meter.
+        RECT meterRect = ControlRect(page, IDC_STATUS_METER);
+        RECT box = ControlRect(page, IDC_STATUS_SIGNAL);
+        RECT group = ControlRect(page, IDC_STATUS_SIGNAL_GROUP);
+        EXPECT_GT(box.top, meterRect.bottom);
+        EXPECT_LE(abs((box.left + box.right) - (meterRect.left + meterRect.right)), 1);
+        EXPECT_GT(box.left, group.left);
+        EXPECT_LT(box.bottom, group.bottom);
+        EXPECT_EQ(meterRect.bottom, ControlRect(page, IDC_STATUS_SCALE_BOTTOM).bottom);
+        EXPECT_EQ(meterRect.top, ControlRect(page, IDC_STATUS_SCALE_TOP).top);
+    });
+}
+
+TEST_F(PageTest, ValueTextsKeepASmallMarginInsideTheirFrames) {
+    RUN_AS("winxp");
+    OpenAdapter();
+    AdapterStatusSnapshot snapshot = ConnectedSnapshot();
+    snapshot.txPackets = 8888;
+    snapshot.rxPackets = 8888;
+    ASSERT_TRUE(SetSnapshot(snapshot));
+    UtilitySheet s;
+    s.Run([&] {
+        struct Field {
+            HWND page;
+            int id;
+        };
+        HWND status = s.status.m_hWnd;
+        s.Select(2);
+        HWND statistics = s.statistics.m_hWnd;
+        s.Select(0);
+        for (Field f :
+             {Field{status, IDC_STATUS_NETWORK_NAME}, Field{status, IDC_STATUS_AP_ADDRESS},
+              Field{status, IDC_STATUS_MODE}, Field{status, IDC_STATUS_CHANNEL},
+              Field{status, IDC_STATUS_TX_RATE}, Field{status, IDC_STATUS_RX_RATE},
+              Field{status, IDC_STATUS_ENCRYPTION}, Field{statistics, IDC_STATS_TX_PACKETS},
+              Field{statistics, IDC_STATS_RX_PACKETS}}) {
+            HWND control = ::GetDlgItem(f.page, f.id);
+            ASSERT_NE("", ControlText(f.page, f.id)) << f.id;
+            ClientPicture drawn(control);
+            // The text, in the window text colour, starts a few pixels in.
+            int first = drawn.FirstColumnOf(::GetSysColor(COLOR_WINDOWTEXT));
+            EXPECT_GE(first, 3) << "control " << f.id;
+            EXPECT_LT(first, 8) << "control " << f.id;
+        }
     });
 }
