@@ -36,6 +36,8 @@ void CTrayIcon::SetIcon(int index, HICON icon) {
     if (static_cast<size_t>(index) >= icons_.size())
         icons_.resize(static_cast<size_t>(index) + 1, nullptr);
     icons_[static_cast<size_t>(index)] = icon;
+    // A new image may reuse a destroyed one's handle value.
+    shellKnown_ = false;
 }
 
 HICON CTrayIcon::GetIcon(int index) const {
@@ -63,6 +65,26 @@ void CTrayIcon::Fill(TrayIconRecord& record, int index) const {
     }
 }
 
+void CTrayIcon::Notify(DWORD message, TrayIconRecord& record) {
+    if (!ShellNotify(message, &record)) {
+        shellKnown_ = false;
+        return;
+    }
+    if (message == NIM_ADD) {
+        // An icon added without an image or a tooltip has none.
+        shellKnown_ = true;
+        shellIcon_ = nullptr;
+        shellTip_[0] = '\0';
+    } else if ((record.flags & (NIF_ICON | NIF_TIP)) == (NIF_ICON | NIF_TIP)) {
+        // Both set anew (a shell that timed out on the add may have taken it).
+        shellKnown_ = true;
+    }
+    if (record.flags & NIF_ICON)
+        shellIcon_ = record.icon;
+    if (record.flags & NIF_TIP)
+        memcpy(shellTip_, record.tip, sizeof shellTip_);
+}
+
 bool CTrayIcon::Show() {
     if (shown_ || !owner_)
         return false;
@@ -71,7 +93,7 @@ bool CTrayIcon::Show() {
     record.flags = NIF_MESSAGE;
     record.callbackMessage = callbackMessage_;
     Fill(record, 0);
-    ShellNotify(NIM_ADD, &record);
+    Notify(NIM_ADD, record);
     shown_ = true;
     return true;
 }
@@ -83,6 +105,7 @@ bool CTrayIcon::Hide() {
     TrayIconRecord record = EmptyRecord(owner_, Id());
     ShellNotify(NIM_DELETE, &record);
     shown_ = false;
+    shellKnown_ = false;
     return true;
 }
 
@@ -91,7 +114,11 @@ void CTrayIcon::Update(int index) {
         return;
     TrayIconRecord record = EmptyRecord(owner_, Id());
     Fill(record, index);
-    ShellNotify(NIM_MODIFY, &record);
+    bool newIcon = (record.flags & NIF_ICON) && record.icon != shellIcon_;
+    bool newTip = (record.flags & NIF_TIP) && strcmp(record.tip, shellTip_) != 0;
+    if (shellKnown_ && !newIcon && !newTip)
+        return;
+    Notify(NIM_MODIFY, record);
 }
 
 void CTrayIcon::ShowAgain(int index) {
@@ -101,7 +128,7 @@ void CTrayIcon::ShowAgain(int index) {
     record.flags = NIF_MESSAGE;
     record.callbackMessage = callbackMessage_;
     Fill(record, index);
-    ShellNotify(NIM_ADD, &record);
+    Notify(NIM_ADD, record);
 }
 
 void CTrayIcon::RouteTrayNotify(HWND owner, WPARAM, LPARAM mouseMessage) {

@@ -4,6 +4,9 @@
 // mouse handlers. While the icon is shown the owner window's user data
 // (GWLP_USERDATA) points at the object: that is how the router finds it,
 // and how a callback arriving while the icon is hidden is recognised.
+// The object remembers what the calls that reached the shell left it
+// showing, so that an update which would change nothing is not sent: under
+// Wine every call copies the icon's bitmaps to the shell, which redraws.
 #pragma once
 
 #include <windows.h>
@@ -27,7 +30,8 @@ public:
     virtual void OnMouseMove() {}
     virtual void OnLButtonDblClk() {}
 
-    // Stores `icon` (not owned) at `index`, growing the table with empty entries.
+    // Stores `icon` (not owned) at `index`, growing the table with empty
+    // entries. The next Update is sent whatever it shows.
     void SetIcon(int index, HICON icon);
     HICON GetIcon(int index) const;
     void SetTooltip(const CString& text) { tooltip_ = text; }
@@ -38,10 +42,12 @@ public:
     bool Show();
     // Deletes the icon; false when not shown.
     bool Hide();
-    // Shows entry `index`'s image and the tooltip; nothing while hidden.
+    // Shows entry `index`'s image and the tooltip; nothing while hidden, and
+    // nothing when the shell shows them already (an empty entry or tooltip
+    // asks for no change).
     void Update(int index);
     // The shell started afresh and forgot its icons: adds ours again with
-    // entry `index`'s image, when it is shown.
+    // entry `index`'s image, when it is shown; updates compare with that.
     void ShowAgain(int index);
 
     bool IsShown() const { return shown_; }
@@ -55,10 +61,17 @@ public:
 
 private:
     void Fill(TrayIconRecord& record, int index) const;
+    // Hands `record` to the shell and keeps what it shows now. A call that
+    // fails leaves that unknown, so the next update is sent.
+    void Notify(DWORD message, TrayIconRecord& record);
 
     HWND owner_ = nullptr;
     UINT callbackMessage_ = 0;
     Array<HICON> icons_;
     CString tooltip_;
     bool shown_ = false;
+    // The image and tooltip the shell shows, when known.
+    bool shellKnown_ = false;
+    HICON shellIcon_ = nullptr;
+    char shellTip_[kTooltipMaxBytes + 1] = {};
 };

@@ -323,7 +323,7 @@ TEST_F(TrayDialogTest, EnterEscapeF1AndCloseLeaveTheTrayRunning) {
     EXPECT_EQ(1, Run(steps));
 }
 
-TEST_F(TrayDialogTest, TickPicksTheIconAndTooltipFromTheSnapshot) {
+TEST_F(TrayDialogTest, TickPicksTheIconAndTooltipFromTheSnapshotAndHandsTheShellOnlyChanges) {
     Steps steps;
     steps.Then([this] {
         struct Case {
@@ -332,33 +332,46 @@ TEST_F(TrayDialogTest, TickPicksTheIconAndTooltipFromTheSnapshot) {
             const char* ssid;
             int icon;
             const char* tip;
+            bool changed; // from the case before: one modification, else none
         } cases[] = {
-            {40, 0, "lab", 0, "VELNORA KX750 Connect to: lab"},
-            {10, 0, "lab", 3, "VELNORA KX750 Connect to: lab"},
-            {11, 0, "lab", 0, "VELNORA KX750 Connect to: lab"},
-            {-7, 0, "lab", 3, "VELNORA KX750 Connect to: lab"},
-            {60, 1, "lab", 1, "VELNORA KX750 Disconnected"},
-            {60, 0, "", 0, "VELNORA KX750 "},
+            {40, 0, "lab", 0, "VELNORA KX750 Connect to: lab", true},
+            {10, 0, "lab", 3, "VELNORA KX750 Connect to: lab", true}, // signal: icon
+            {11, 0, "lab", 0, "VELNORA KX750 Connect to: lab", true},
+            {-7, 0, "lab", 3, "VELNORA KX750 Connect to: lab", true},
+            {60, 1, "lab", 1, "VELNORA KX750 Disconnected", true}, // state
+            {60, 0, "", 0, "VELNORA KX750 ", true},
+            {60, 0, "lab", 0, "VELNORA KX750 Connect to: lab", true},  // network name: tooltip
+            {90, 0, "lab", 0, "VELNORA KX750 Connect to: lab", false}, // signal within the icon
+            {60, 0, "lab2", 0, "VELNORA KX750 Connect to: lab2", true},
         };
         for (const Case& c : cases) {
             adapter_.SetConnected(c.signal, c.ssid);
             adapter_.snapshot.disconnected = c.disconnected;
-            int modifies = ShellLog::Count(NIM_MODIFY);
+            const size_t calls = ShellLog::Calls().size();
             Tick();
             EXPECT_EQ(c.icon, dialog_.TrayIcon().CurrentIndex()) << c.signal;
-            ASSERT_EQ(modifies + 1, ShellLog::Count(NIM_MODIFY));
-            const TrayIconRecord& mod = ShellLog::Last(NIM_MODIFY)->record;
-            EXPECT_EQ(dialog_.TrayIcon().GetIcon(c.icon), mod.icon) << c.signal;
-            EXPECT_STREQ(c.tip, mod.tip);
+            ASSERT_EQ(calls + (c.changed ? 1 : 0), ShellLog::Calls().size()) << c.tip;
+            const ShellLog::Call& last = ShellLog::Calls().back();
+            if (c.changed) {
+                EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), last.message);
+                EXPECT_EQ(static_cast<UINT>(NIF_ICON | NIF_TIP), last.record.flags);
+                EXPECT_EQ(dialog_.TrayIcon().GetIcon(c.icon), last.record.icon) << c.signal;
+                EXPECT_STREQ(c.tip, last.record.tip);
+            }
+            // The same snapshot again: the shell is left alone.
+            Tick();
+            EXPECT_EQ(calls + (c.changed ? 1 : 0), ShellLog::Calls().size()) << c.tip;
         }
         // Any timer id ticks; a failed query shows the previous snapshot again.
         adapter_.SetConnected(10, "other");
         adapter_.answers = false;
-        int modifies = ShellLog::Count(NIM_MODIFY);
+        const size_t calls = ShellLog::Calls().size();
+        const int refreshes = adapter_.refreshes;
         Tick(7);
-        EXPECT_EQ(modifies + 1, ShellLog::Count(NIM_MODIFY)); // every tick sets the state
+        EXPECT_EQ(refreshes + 1, adapter_.refreshes);
         EXPECT_EQ(0, dialog_.TrayIcon().CurrentIndex());
-        EXPECT_STREQ("VELNORA KX750 ", ShellLog::Last(NIM_MODIFY)->record.tip);
+        EXPECT_STREQ("VELNORA KX750 Connect to: lab2", dialog_.TrayIcon().Tooltip().c_str());
+        EXPECT_EQ(calls, ShellLog::Calls().size());
     });
     Exit(steps);
     EXPECT_EQ(1, Run(steps));
@@ -694,10 +707,33 @@ TEST_F(TrayDialogTest, ShellRestartAddsTheShownIconAgain) {
         EXPECT_EQ(dialog_.TrayIcon().GetIcon(3), again.icon); // the state it had
         EXPECT_STREQ("VELNORA KX750 Connect to: lab", again.tip);
         EXPECT_EQ(1324u, again.callbackMessage);
+        // The shell shows what was added again: an unchanged tick leaves it
+        // alone, a change reaches it once.
+        size_t calls = ShellLog::Calls().size();
+        Tick();
+        EXPECT_EQ(calls, ShellLog::Calls().size());
+        adapter_.SetConnected(50, "lab");
+        Tick();
+        Tick();
+        ASSERT_EQ(calls + 1, ShellLog::Calls().size());
+        EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), ShellLog::Calls().back().message);
+        EXPECT_EQ(dialog_.TrayIcon().GetIcon(0), ShellLog::Calls().back().record.icon);
         // A stopped tray has no icon to add.
         ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0);
         ::SendMessageA(Tray(), taskbarCreated, 0, 0);
         EXPECT_EQ(2, ShellLog::Count(NIM_ADD));
+        // Started again, the icon is added with entry 0 and the last tooltip;
+        // the first tick then shows the weak signal, though it showed before.
+        adapter_.SetConnected(5, "lab");
+        Tick(); // stopped: the shell is not called
+        ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+        ASSERT_EQ(3, ShellLog::Count(NIM_ADD));
+        EXPECT_EQ(dialog_.TrayIcon().GetIcon(0), ShellLog::Last(NIM_ADD)->record.icon);
+        calls = ShellLog::Calls().size();
+        Tick();
+        Tick();
+        ASSERT_EQ(calls + 1, ShellLog::Calls().size());
+        EXPECT_EQ(dialog_.TrayIcon().GetIcon(3), ShellLog::Calls().back().record.icon);
     });
     Exit(steps);
     EXPECT_EQ(1, Run(steps));

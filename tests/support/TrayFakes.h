@@ -61,7 +61,8 @@ public:
     AdapterStatusSnapshot shown = {}; // the last answer
 };
 
-// Every Shell_NotifyIconA call while it lives; the shell itself is not asked.
+// Every Shell_NotifyIconA call while it lives; the shell itself is not
+// asked. Each call is answered with `answer` (TRUE: it reached the shell).
 class ShellLog {
 public:
     struct Call {
@@ -70,6 +71,7 @@ public:
     };
     ShellLog() {
         Calls().clear();
+        answer = TRUE;
         previous_ = SetShellNotifyProc(&ShellLog::Record);
     }
     ~ShellLog() { SetShellNotifyProc(previous_); }
@@ -97,10 +99,12 @@ public:
     }
     static void Clear() { Calls().clear(); }
 
+    static inline BOOL answer = TRUE;
+
 private:
     static BOOL WINAPI Record(DWORD message, TrayIconRecord* record) {
         Calls().push_back(Call{message, *record});
-        return TRUE;
+        return answer;
     }
     ShellNotifyProc previous_;
 };

@@ -129,12 +129,78 @@ TEST(TrayIcon, UpdateShowsTheEntryAndTheTooltipCutTo127Bytes) {
     EXPECT_EQ(tooltip.substr(0, 127), std::string(mod.tip));
     EXPECT_EQ(owner.hwnd, mod.window);
 
-    // An empty entry and an empty tooltip ask the shell to change nothing.
+    // An empty entry and an empty tooltip ask the shell to change nothing,
+    // so it is not called.
     icon.SetTooltip("");
     icon.Update(2);
-    EXPECT_EQ(0u, ShellLog::Last(NIM_MODIFY)->record.flags);
     icon.Update(40); // beyond the table
-    EXPECT_EQ(0u, ShellLog::Last(NIM_MODIFY)->record.flags);
+    EXPECT_EQ(1, ShellLog::Count(NIM_MODIFY));
+    icon.Hide();
+}
+
+TEST(TrayIcon, UpdateReachesTheShellOnlyWithAChangeOfImageOrTooltip) {
+    ShellLog shell;
+    OwnerWindow owner;
+    CTrayIcon icon;
+    icon.Create(owner.hwnd, kCallback);
+    HICON good = SomeIcon(), weak = ::LoadIconA(nullptr, IDI_WARNING);
+    icon.SetIcon(0, good);
+    icon.SetIcon(3, weak);
+    icon.SetTooltip("lab");
+    icon.Show();
+    // What the add showed: entry 0 and the tooltip.
+    icon.Update(0);
+    EXPECT_EQ(0, ShellLog::Count(NIM_MODIFY));
+
+    icon.SetTooltip("other"); // the tooltip alone
+    icon.Update(0);
+    ASSERT_EQ(1, ShellLog::Count(NIM_MODIFY));
+    EXPECT_STREQ("other", ShellLog::Last(NIM_MODIFY)->record.tip);
+    icon.Update(0);
+    EXPECT_EQ(1, ShellLog::Count(NIM_MODIFY));
+
+    icon.Update(3); // the image alone
+    ASSERT_EQ(2, ShellLog::Count(NIM_MODIFY));
+    EXPECT_EQ(weak, ShellLog::Last(NIM_MODIFY)->record.icon);
+    icon.Update(3);
+    icon.Update(2); // an empty entry keeps the image shown
+    EXPECT_EQ(2, ShellLog::Count(NIM_MODIFY));
+
+    // Texts that differ only past the 127 bytes the shell shows look the same.
+    std::string tooltip(200, 't');
+    icon.SetTooltip(tooltip.c_str());
+    icon.Update(3);
+    ASSERT_EQ(3, ShellLog::Count(NIM_MODIFY));
+    tooltip[150] = 'x';
+    icon.SetTooltip(tooltip.c_str());
+    icon.Update(3);
+    EXPECT_EQ(3, ShellLog::Count(NIM_MODIFY));
+
+    // An entry set again, even to the same handle, is sent.
+    icon.SetIcon(3, weak);
+    icon.Update(3);
+    EXPECT_EQ(4, ShellLog::Count(NIM_MODIFY));
+
+    // A call the shell refused did not reach it: the next one is sent again.
+    ShellLog::answer = FALSE;
+    icon.SetTooltip("refused");
+    icon.Update(3);
+    ShellLog::answer = TRUE;
+    icon.Update(3);
+    ASSERT_EQ(6, ShellLog::Count(NIM_MODIFY));
+    EXPECT_STREQ("refused", ShellLog::Last(NIM_MODIFY)->record.tip);
+    icon.Update(3);
+    EXPECT_EQ(6, ShellLog::Count(NIM_MODIFY));
+
+    // Show after Hide adds again, with entry 0: the state of before the
+    // hide is then a change.
+    icon.Hide();
+    icon.Show();
+    EXPECT_EQ(2, ShellLog::Count(NIM_ADD));
+    EXPECT_EQ(good, ShellLog::Last(NIM_ADD)->record.icon);
+    icon.Update(3);
+    ASSERT_EQ(7, ShellLog::Count(NIM_MODIFY));
+    EXPECT_EQ(weak, ShellLog::Last(NIM_MODIFY)->record.icon);
     icon.Hide();
 }
 
@@ -186,6 +252,15 @@ TEST(TrayIcon, ShellRestartAddsTheShownIconAgainWithItsCurrentState) {
     EXPECT_EQ(kCallback, again.callbackMessage);
     EXPECT_STREQ("VELNORA KX750 Connect to: lab", again.tip);
     EXPECT_EQ(icon.Id(), again.id);
+    // What was added again is what the shell shows: the same state is not
+    // sent, a new one is, once.
+    const size_t calls = ShellLog::Calls().size();
+    icon.SetState(3, "VELNORA KX750 Connect to: lab");
+    EXPECT_EQ(calls, ShellLog::Calls().size());
+    icon.SetState(1, "VELNORA KX750 Disconnected");
+    ASSERT_EQ(calls + 1, ShellLog::Calls().size());
+    EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), ShellLog::Calls().back().message);
+    EXPECT_EQ(icon.GetIcon(1), ShellLog::Calls().back().record.icon);
     icon.Hide();
 }
 
