@@ -82,3 +82,21 @@ void CComboBox::GetLBText(int index, CString& out) const {
     LRESULT got = ::SendMessageA(m_hWnd, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));
     out.ReleaseBuffer(got == CB_ERR ? 0 : static_cast<int>(got));
 }
+
+LRESULT CPaintedStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(m_hWnd, &ps);
+        if (dc)
+            Paint(dc);
+        ::EndPaint(m_hWnd, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    default:
+        return CStatic::WindowProc(message, wParam, lParam);
+    }
+}

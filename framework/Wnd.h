@@ -66,6 +66,15 @@ public:
 
 class CStatic : public CWnd {};
 
+// A static control that draws its client area itself, for WM_PAINT and for
+// WM_PRINTCLIENT alike.
+class CPaintedStatic : public CStatic {
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Draws the whole client area into `dc`.
+    virtual void Paint(HDC dc) = 0;
+};
+
 class CComboBox : public CWnd {
 public:
     int GetCount() const { return static_cast<int>(::SendMessageA(m_hWnd, CB_GETCOUNT, 0, 0)); }

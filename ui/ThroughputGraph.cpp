@@ -27,24 +27,6 @@ void CThroughputGraph::AddSample(uint32_t packets) {
     history_.AddSample(packets);
 }
 
-LRESULT CThroughputGraph::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(m_hWnd, &ps);
-        if (dc)
-            Paint(dc);
-        ::EndPaint(m_hWnd, &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    default:
-        return CStatic::WindowProc(message, wParam, lParam);
-    }
-}
-
 void CThroughputGraph::Paint(HDC dc) {
     RECT client;
     ::GetClientRect(m_hWnd, &client);

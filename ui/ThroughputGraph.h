@@ -8,7 +8,7 @@
 #include "framework/Wnd.h"
 #include "ui/StatisticsRules.h"
 
-class CThroughputGraph : public CStatic {
+class CThroughputGraph : public CPaintedStatic {
 public:
     CThroughputGraph();
 
@@ -23,12 +23,9 @@ public:
     const CString& PaintedText() const { return plan_.text; }
 
 protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override;
 
 private:
-    // Draws the whole client area into `dc` (WM_PAINT and WM_PRINTCLIENT).
-    void Paint(HDC dc);
-
     ThroughputHistory history_;
     COLORREF color_;
     CGdiObject pen_;

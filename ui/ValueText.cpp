@@ -2,17 +2,6 @@
 
 LRESULT CValueText::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(m_hWnd, &ps);
-        if (dc)
-            Paint(dc);
-        ::EndPaint(m_hWnd, &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_SETTEXT: {
         // The static control would draw the new text at once, its own way;
         // the text is only stored here and drawn by the next paint.
@@ -24,7 +13,7 @@ LRESULT CValueText::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
         return 0;
     default:
-        return CStatic::WindowProc(message, wParam, lParam);
+        return CPaintedStatic::WindowProc(message, wParam, lParam);
     }
 }
 

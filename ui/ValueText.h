@@ -6,7 +6,7 @@
 
 #include "framework/Wnd.h"
 
-class CValueText : public CStatic {
+class CValueText : public CPaintedStatic {
 public:
     // Pixels between the frame and the text.
     enum { kInnerMargin = 3 };
@@ -14,7 +14,5 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
-    // Draws the whole client area into `dc` (WM_PAINT and WM_PRINTCLIENT).
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
 };

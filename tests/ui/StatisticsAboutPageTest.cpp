@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "platform/Platform.h"
+#include "tests/support/Picture.h"
 
 namespace {
 
@@ -23,54 +24,6 @@ void Tick(const UtilitySheet& s) {
 void Repaint(const CThroughputGraph& graph) {
     ::RedrawWindow(graph.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
-
-// What the graph draws, rendered into a bitmap of its client size.
-class Rendering {
-public:
-    explicit Rendering(const CThroughputGraph& graph) {
-        RECT client;
-        ::GetClientRect(graph.m_hWnd, &client);
-        width = client.right;
-        height = client.bottom;
-        HDC screen = ::GetDC(nullptr);
-        dc_ = ::CreateCompatibleDC(screen);
-        bitmap_ = ::CreateCompatibleBitmap(screen, width, height);
-        ::ReleaseDC(nullptr, screen);
-        old_ = ::SelectObject(dc_, bitmap_);
-        ::SendMessageA(graph.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
-    }
-    ~Rendering() {
-        ::SelectObject(dc_, old_);
-        ::DeleteObject(bitmap_);
-        ::DeleteDC(dc_);
-    }
-    Rendering(const Rendering&) = delete;
-    Rendering& operator=(const Rendering&) = delete;
-
-    COLORREF At(int x, int y) const { return ::GetPixel(dc_, x, y); }
-    // Pixels of `color` in the column x from y0 up to y1 (inclusive).
-    int CountInColumn(int x, int y0, int y1, COLORREF color) const {
-        int n = 0;
-        for (int y = y0; y <= y1; ++y)
-            n += At(x, y) == color;
-        return n;
-    }
-    int CountInRect(int x0, int y0, int x1, int y1, COLORREF color) const {
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                n += At(x, y) == color;
-        return n;
-    }
-
-    int width = 0;
-    int height = 0;
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-};
 
 bool Contains(const CString& text, const char* part) {
     return text.Find(part) >= 0;
@@ -98,7 +51,7 @@ TEST_F(PageTest, StatisticsThreePacketsInATickPrintCurrentThreeInTheGraphColour)
             Repaint(tx);
             EXPECT_TRUE(Contains(tx.PaintedText(), " Max.= 0 packets/sec."));
             EXPECT_TRUE(Contains(tx.PaintedText(), " Current = 0 packets/sec."));
-            Rendering r(tx);
+            Picture r(tx.m_hWnd);
             EXPECT_EQ(0, r.CountInColumn(r.width - 1, 0, r.height - 1, RGB(192, 0, 0)));
         }
 
@@ -112,7 +65,7 @@ TEST_F(PageTest, StatisticsThreePacketsInATickPrintCurrentThreeInTheGraphColour)
         ::UpdateWindow(rx.m_hWnd);
         EXPECT_EQ(CString(" Max.= 3 packets/sec.\n Current = 3 packets/sec."), tx.PaintedText());
         EXPECT_EQ(CString(" Max.= 1 packets/sec.\n Current = 1 packets/sec."), rx.PaintedText());
-        Rendering r(tx);
+        Picture r(tx.m_hWnd);
         // 1500 fills the height (the scale is the maximum, 1500); the
         // line runs from the bottom row up to, not including, the top row.
         EXPECT_EQ(r.height - 1, r.CountInColumn(r.width - 1, 1, r.height - 1, RGB(192, 0, 0)));
@@ -209,7 +162,7 @@ TEST_F(PageTest, StatisticsHugeCountKeepsTheSampleAndScalePositive) {
         EXPECT_GT(tx.History().Sample(0), 0);
         Repaint(tx);
         EXPECT_TRUE(Contains(tx.PaintedText(), " Max.= 4294967 packets/sec."));
-        Rendering r(tx);
+        Picture r(tx.m_hWnd);
         EXPECT_EQ(r.height - 1, r.CountInColumn(r.width - 1, 1, r.height - 1, RGB(192, 0, 0)));
     });
 }

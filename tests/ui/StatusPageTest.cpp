@@ -3,6 +3,8 @@
 // level meter's cover.
 #include "tests/ui/PageTestSupport.h"
 
+#include "tests/support/Picture.h"
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -43,82 +45,6 @@ void ExpectSignal(UtilitySheet& s, int32_t signalLevel, const char* text, double
     EXPECT_EQ(Width(c.meter) - 6, Width(c.cover));
     EXPECT_TRUE(c.visible);
 }
-
-// What a control draws into its client area, rendered into a bitmap of
-// that size (WM_PRINTCLIENT), its pixels read back.
-class ClientPicture {
-public:
-    explicit ClientPicture(HWND control) {
-        RECT client;
-        ::GetClientRect(control, &client);
-        width = client.right;
-        height = client.bottom;
-        HDC screen = ::GetDC(nullptr);
-        dc_ = ::CreateCompatibleDC(screen);
-        bitmap_ = ::CreateCompatibleBitmap(screen, width, height);
-        ::ReleaseDC(nullptr, screen);
-        old_ = ::SelectObject(dc_, bitmap_);
-        RECT all = {0, 0, width, height};
-        ::FillRect(dc_, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-        ::SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
-    }
-    ~ClientPicture() {
-        ::SelectObject(dc_, old_);
-        ::DeleteObject(bitmap_);
-        ::DeleteDC(dc_);
-    }
-    ClientPicture(const ClientPicture&) = delete;
-    ClientPicture& operator=(const ClientPicture&) = delete;
-
-    COLORREF At(int x, int y) const { return ::GetPixel(dc_, x, y); }
-    // The leftmost column holding a pixel of `color`, or -1.
-    int FirstColumnOf(COLORREF color) const {
-        for (int x = 0; x < width; ++x)
-            for (int y = 0; y < height; ++y)
-                if (At(x, y) == color)
-                    return x;
-        return -1;
-    }
-
-    int width = 0;
-    int height = 0;
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-};
-
-// Bitmap `id` of the test program's resources, its pixels read back.
-class ResourcePicture {
-public:
-    explicit ResourcePicture(int id) {
-        bitmap_ = static_cast<HBITMAP>(
-            ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
-        BITMAP bm = {};
-        ::GetObjectA(bitmap_, sizeof bm, &bm);
-        width = bm.bmWidth;
-        height = bm.bmHeight;
-        dc_ = ::CreateCompatibleDC(nullptr);
-        old_ = ::SelectObject(dc_, bitmap_);
-    }
-    ~ResourcePicture() {
-        ::SelectObject(dc_, old_);
-        ::DeleteObject(bitmap_);
-        ::DeleteDC(dc_);
-    }
-    ResourcePicture(const ResourcePicture&) = delete;
-    ResourcePicture& operator=(const ResourcePicture&) = delete;
-
-    COLORREF At(int x, int y) const { return ::GetPixel(dc_, x, y); }
-    int width = 0;
-    int height = 0;
-
-private:
-    HBITMAP bitmap_;
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 RECT ClientRectIn(HWND page, HWND control) {
     RECT r;
@@ -318,7 +244,7 @@ TEST_F(PageTest, StatusMeterShowsItsBitmapUnscaledUnderTheCoverWithThePercentage
     s.Run([&] {
         HWND page = s.status.m_hWnd;
         HWND meter = ::GetDlgItem(page, IDC_STATUS_METER);
-        ResourcePicture image(IDB_METER);
+        Picture image(IDB_METER);
         ASSERT_EQ(22, image.width);
         ASSERT_EQ(123, image.height);
 
@@ -335,7 +261,7 @@ TEST_F(PageTest, StatusMeterShowsItsBitmapUnscaledUnderTheCoverWithThePercentage
         EXPECT_EQ(Height(inside), Height(c.cover));
 
         // Drawn pixel for pixel: one-pixel black lines between two-pixel bars.
-        ClientPicture drawn(meter);
+        Picture drawn(meter);
         ASSERT_EQ(22, drawn.width);
         int mismatches = 0;
         for (int y = 0; y < 123; ++y)
@@ -388,7 +314,7 @@ TEST_F(PageTest, ValueTextsKeepASmallMarginInsideTheirFrames) {
               Field{statistics, IDC_STATS_RX_PACKETS}}) {
             HWND control = ::GetDlgItem(f.page, f.id);
             ASSERT_NE("", ControlText(f.page, f.id)) << f.id;
-            ClientPicture drawn(control);
+            Picture drawn(control);
             // The text, in the window text colour, starts a few pixels in.
             int first = drawn.FirstColumnOf(::GetSysColor(COLOR_WINDOWTEXT));
             EXPECT_GE(first, 3) << "control " << f.id;
