@@ -55,8 +55,11 @@ wd_wine_start() {
             WD_XVFB_PID=""
         done
         if [ -z "${DISPLAY:-}" ]; then
-            command -v Xvfb >/dev/null || echo "wine-env: Xvfb is not installed (package xvfb); windows will fail to open" >&2
-            command -v Xvfb >/dev/null && echo "wine-env: no Xvfb display could be started on :90 to :120; windows will fail to open" >&2
+            if command -v Xvfb >/dev/null; then
+                echo "wine-env: no Xvfb display could be started on :90 to :120; windows will fail to open" >&2
+            else
+                echo "wine-env: Xvfb is not installed (package xvfb); windows will fail to open" >&2
+            fi
         fi
     fi
     # Background services must not inherit our pipes, or whoever reads
