@@ -34,8 +34,13 @@ bool FormatHasConversions(const char* format, const char* kinds) {
         ++p;
         if (*p == '%')
             continue;
+        const char* spec = p;
         p = SkipConversionSpec(p);
         if (!p || !*p)
+            return false;
+        // A precision on %s cuts the text short ("%.s" prints nothing of
+        // it): the line would lose the name it is there to show.
+        if (*p == 's' && memchr(spec, '.', static_cast<size_t>(p - spec)))
             return false;
         char kind = *p == 's' ? 's' : strchr("diuxX", *p) ? 'd' : 0;
         if (!kind || *kinds != kind)

@@ -7,6 +7,6 @@
 // True when the conversions of `format` are exactly `kinds` in order,
 // literal "%%" aside: 'd' stands for one integer conversion (d, i, u, x or
 // X), 's' for one %s. Flags may come first, then a width and a precision of
-// at most two digits each; '*', length modifiers and any other conversion
-// make it false.
+// at most two digits each (no precision on %s: it would cut the text);
+// '*', length modifiers and any other conversion make it false.
 bool FormatHasConversions(const char* format, const char* kinds);

@@ -111,7 +111,7 @@ TEST(RegulatoryDomain, DamagedFormatStringIsNotHandedToPrintf) {
     EXPECT_STREQ("16%: FCC (US)", FormatRegulatoryDomainText("%d%%: %s", 0x10, "FCC (US)").c_str());
 }
 
-TEST(RegulatoryDomain, FlagAfterWidthOrHugeWidthFallsBackToTheBuiltInFormat) {
+TEST(RegulatoryDomain, FlagAfterWidthHugeWidthOrCutNameFallsBackToTheBuiltInFormat) {
     // printf reads flags only before the width: "%02 x" is no conversion it
     // knows, and the arguments after it would be read as the wrong types.
     EXPECT_STREQ("0x10 FCC (US)",
@@ -126,6 +126,14 @@ TEST(RegulatoryDomain, FlagAfterWidthOrHugeWidthFallsBackToTheBuiltInFormat) {
     EXPECT_STREQ("  0016 FCC (US)",
                  FormatRegulatoryDomainText("%6.4d %s", 0x10, "FCC (US)").c_str());
     EXPECT_STREQ("0X1F -- Spain", FormatRegulatoryDomainText("%#X -- %s", 0x1F, "Spain").c_str());
+    // A precision on the name would cut it ("%.s" drops it whole).
+    EXPECT_STREQ("0x10 FCC (US)",
+                 FormatRegulatoryDomainText("0x%02x %.s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("0x10 FCC (US)", FormatRegulatoryDomainText("%d %.3s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("0x10 FCC (US)",
+                 FormatRegulatoryDomainText("%d %-12.0s", 0x10, "FCC (US)").c_str());
+    EXPECT_STREQ("16   FCC (US)",
+                 FormatRegulatoryDomainText("%-4.1d %s", 0x10, "FCC (US)").c_str());
 }
 
 TEST(QueryRule, RetryOnlyOnceAndOnlyWhenTheNeededSizeFits) {
