@@ -16,11 +16,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 . scripts/machine.sh
-if wd_runs_32bit; then
-    preset=release wine_build=mingw
-else
-    preset=release64 wine_build=mingw64
-fi
+wd_choose_build idlethreads
+preset=$WD_CHOSEN_RELEASE wine_build=$WD_CHOSEN_BUILD
 bin=${2:-}
 if [ -z "$bin" ]; then
     cmake --preset "$preset" >/dev/null

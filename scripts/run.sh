@@ -23,8 +23,15 @@
 #
 # Where this machine cannot run 32-bit programs (or WD_NO_WIN32=1), it runs
 # the 64-bit build (build/mingw64) under 64-bit Wine instead, and says so.
+#
+# WD_DPI=120 runs it all with large fonts (the prefix at 120 dots per inch);
+# the pictures then carry the suffix -120dpi.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+dpi=${WD_DPI:-96}
+case "$dpi" in
+'' | *[!0-9]*) echo "run: WD_DPI is \"$dpi\": dots per inch, such as 96 or 120" >&2 && exit 2 ;;
+esac
 scripts/setup.sh
 . scripts/machine.sh
 wd_choose_build run
@@ -49,27 +56,34 @@ if [ "$headless" -eq 0 ]; then
     exit 0
 fi
 
+suffix=""
+[ "$dpi" -ne 96 ] && suffix="-${dpi}dpi"
 shots="$WD_ROOT/build/screenshots"
 docs="$shots/docs"
 mkdir -p "$shots" "$docs"
-rm -f "$shots"/*.png "$docs"/*.png
+# Only this run's kind of pictures: the other size's stay beside them.
+if [ -n "$suffix" ]; then
+    rm -f "$shots"/*"$suffix.png" "$docs"/*"$suffix.png"
+else
+    find "$shots" "$docs" -maxdepth 1 -name '*.png' ! -name '*dpi.png' -delete
+fi
 ctl() { wine "$WD_BIN/wdctl.exe" -d wavedesk "$@"; }
 shot() {
-    import -window root "$shots/$1.png"
-    echo "screenshot: $shots/$1.png"
+    import -window root "$shots/$1$suffix.png"
+    echo "screenshot: $shots/$1$suffix.png"
 }
 # crop SHOT GEOMETRY NAME: part of a screenshot, for docs/.
 crop() {
-    convert "$shots/$1.png" -crop "$2" +repage "$docs/$3.png"
-    echo "picture: $docs/$3.png"
+    convert "$shots/$1$suffix.png" -crop "$2" +repage "$docs/$3$suffix.png"
+    echo "picture: $docs/$3$suffix.png"
 }
 # The sheet's own rectangle, and the notification area's right end with
-# the tooltip above it (from the icon's WxH+X+Y).
+# the tooltip above it (from the icon's WxH+X+Y), grown with the fonts.
 sheet_rect() { ctl rect | tr -d '\r'; }
 tray_rect() {
-    local w h x y
+    local w h x y cw=$((320 * dpi / 96)) ch=$((52 * dpi / 96))
     IFS='x+' read -r w h x y < <(ctl tray-rect | tr -d '\r')
-    echo "320x52+$((x + w - 320))+$((y + h - 52))"
+    echo "${cw}x$ch+$((x + w - cw))+$((y + h - ch))"
 }
 fail() {
     echo "run: $*" >&2

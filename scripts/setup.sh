@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 # clang and libclang-rt-dev build the libFuzzer targets (-fsanitize=fuzzer
 # links libclang_rt.fuzzer from the latter).
-packages=(cmake ninja-build g++ mingw-w64 googletest wine wine64 xvfb imagemagick
+packages=(cmake ninja-build g++ mingw-w64 googletest wine wine64 xvfb imagemagick bats
           x11-utils xdotool nsis clang libclang-rt-dev)
 i386=0
 if wd_runs_32bit; then

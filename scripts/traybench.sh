@@ -10,16 +10,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/machine.sh
-if wd_runs_32bit; then
-    preset=release
-    wine_build=mingw
-    echo "traybench: the release build (32-bit, stripped, what ships) under 32-bit Wine"
-else
-    preset=release64
-    wine_build=mingw64
-    echo "traybench: the 64-bit build, stripped (preset release64), under 64-bit Wine:" \
-        "$WD_NO_32BIT_WHY"
-fi
+wd_choose_build traybench
+preset=$WD_CHOSEN_RELEASE
+wine_build=$WD_CHOSEN_BUILD
+echo "traybench: the $preset preset's programs (stripped, as they ship) under the $wine_build build's Wine"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target traybench wavedesk mindlg nxproto nxlib32
 . scripts/wine-env.sh "$wine_build"

@@ -5,11 +5,12 @@
 # of it (installer, utility, wdctl) runs on one desktop with a notification
 # area, as on a real machine.
 #
-# usage (from a test script): . lib.sh SETUP_EXE WDCTL_EXE PROBE_EXE WORK_DIR [ARCH]
-# then wdi_start. ARCH is the Wine the build's programs need: win32 (the
-# default, the 32-bit build and the installer that ships) or win64 (the
-# 64-bit build and its installer, under 64-bit Wine). The EXIT trap ends the prefix's processes, keeps a
-# screenshot in WORK_DIR when the test failed, and removes the prefix.
+# usage (from a test script): . lib.sh SETUP_EXE WDCTL_EXE PROBE_EXE WORK_DIR [BUILD]
+# then wdi_start. BUILD is the build whose programs are installed: mingw
+# (the default: the 32-bit build and the installer that ships) or mingw64
+# (the 64-bit build and its installer); scripts/machine.sh says which Wine
+# runs each. The EXIT trap ends the prefix's processes, keeps a screenshot
+# in WORK_DIR when the test failed, and removes the prefix.
 
 set -euo pipefail
 
@@ -17,34 +18,17 @@ WDI_SETUP=$1
 WDI_WDCTL=$2
 WDI_PROBE=$3
 WDI_WORK=$4
-WDI_ARCH=${5:-win32}
-WDI_XVFB_PID=""
+WDI_BUILD=${5:-mingw}
 WDI_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # The variant that takes the tests' stand-ins (scripts/installer.sh --seams).
 WDI_SETUP_SEAMS=${WDI_SETUP%.exe}-seams.exe
 
+. "$WDI_SRC/scripts/machine.sh"
+wd_wine_for "$WDI_BUILD" || exit 1
 export WINEPREFIX="$WDI_WORK/prefix"
-export WINEARCH=$WDI_ARCH
-# /usr/bin/wine, wineboot and winepath pick the 32-bit loader whenever it is
-# installed: for 64-bit Wine the 64-bit programs are named.
-case "$WDI_ARCH" in
-win32)
-    WDI_WINE=wine
-    WDI_WINESERVER=wineserver
-    ;;
-win64)
-    WDI_WINE=/usr/lib/wine/wine64
-    WDI_WINESERVER=/usr/lib/wine/wineserver64
-    ;;
-*)
-    echo "FAIL: lib.sh: unknown Wine architecture \"$WDI_ARCH\" (win32 or win64)" >&2
-    exit 1
-    ;;
-esac
-wine() { "$WDI_WINE" "$@"; }
-wineserver() { "$WDI_WINESERVER" "$@"; }
-wineboot() { "$WDI_WINE" wineboot "$@"; }
-winepath() { "$WDI_WINE" winepath "$@"; }
+export WINEARCH=$WD_WINEARCH
+wine() { "$WD_WINE" "$@"; }
+winepath() { "$WD_WINE" winepath "$@"; }
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono/Gecko install prompts
 # Command lines and file names pass through Wine as UTF-8; inside, the ANSI
@@ -72,20 +56,10 @@ wdi_note() {
 wdi_start() {
     rm -rf "$WINEPREFIX" "$WDI_WORK/screenshot.png"
     mkdir -p "$WINEPREFIX"
-    if [ -z "${DISPLAY:-}" ]; then
-        local n
-        for n in $(seq 130 160); do
-            [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-        done
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-        WDI_XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    fi
+    : >"$WDI_WORK/wineboot.log"
+    wd_display_start lib.sh 130 160 || true
     trap wdi_stop EXIT
-    # Background services must not inherit our pipes, or ctest waits for ever.
-    wineserver -p </dev/null >/dev/null 2>&1
-    wineboot </dev/null >"$WDI_WORK/wineboot.log" 2>&1
+    wd_prefix_boot lib.sh "$WDI_WORK/wineboot.log" || exit 1
     cat >"$WDI_WORK/prefix.reg" <<'EOF'
 REGEDIT4
 
@@ -105,10 +79,8 @@ EOF
 # A new session: every process of the prefix ends (as at log-off), then
 # wineboot starts it again and runs what the Run keys name (as at log-on).
 wdi_log_on() {
-    wineserver -k </dev/null >/dev/null 2>&1 || true
-    wineserver -w </dev/null >/dev/null 2>&1 || true
-    wineserver -p </dev/null >/dev/null 2>&1
-    wineboot </dev/null >>"$WDI_WORK/wineboot.log" 2>&1
+    wd_prefix_stop
+    wd_prefix_boot lib.sh "$WDI_WORK/wineboot.log" || exit 1
 }
 
 wdi_stop() {
@@ -117,12 +89,8 @@ wdi_stop() {
         import -window root "$WDI_WORK/screenshot.png" 2>/dev/null &&
             echo "screenshot: $WDI_WORK/screenshot.png" >&2
     fi
-    wineserver -k </dev/null >/dev/null 2>&1 || true
-    wineserver -w </dev/null >/dev/null 2>&1 || true
-    if [ -n "$WDI_XVFB_PID" ]; then
-        kill "$WDI_XVFB_PID" 2>/dev/null || true
-        wait "$WDI_XVFB_PID" 2>/dev/null || true
-    fi
+    wd_prefix_stop
+    wd_display_stop
     rm -rf "$WINEPREFIX"
     exit $status
 }
