@@ -8,7 +8,8 @@
 # the fallback never rots. The two Wine suites run side by side, each in
 # its build's own prefix, their lines marked with the build's name.
 #   scripts/test.sh [ctest arguments for the Wine runs]
-# WD_TEST_BUILD=host, mingw or mingw64 runs that part alone (an inner loop);
+# WD_TEST_BUILD=host, mingw or mingw64 runs that part alone (an inner loop;
+# several may be named, "mingw mingw64");
 # WD_NO_WIN32=1 acts as on a machine that cannot run 32-bit programs.
 # The summary at the end (build/test-summary.txt) gives each part's count,
 # every test that passed only on its second try, and each stage's time.
@@ -19,7 +20,7 @@ scripts/setup.sh
 . scripts/machine.sh
 
 only="${WD_TEST_BUILD:-}"
-want() { [ -z "$only" ] || [ "$only" = "$1" ]; }
+want() { [ -z "$only" ] || [[ " $only " == *" $1 "* ]]; }
 failed=0
 mkdir -p build
 summary=build/test-summary.txt
@@ -45,6 +46,7 @@ stage() {
 run_ctest() {
     local preset=$1 status=0 log=build/$1/ctest.log
     shift
+    mkdir -p "build/$preset"
     ctest --preset "$preset" --output-on-failure "$@" 2>&1 | tee "$log" | sed -u "s/^/$preset: /" ||
         status=$?
     local line

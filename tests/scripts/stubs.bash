@@ -41,8 +41,9 @@ stubs_setup() {
 
 # stub NAME: (re)writes the stub NAME. Wine's loaders log the prefix kind
 # too ("wine64 [win64] wineboot"); a loader asked to run wineboot ends as
-# STUB_STATUS_wineboot says. Xvfb, when it is to succeed, makes its socket
-# under $WD_X_TMP and stays until it is ended.
+# STUB_STATUS_wineboot says. Xvfb, when it is to succeed, takes its
+# display's lock and makes its socket under $WD_X_TMP, and stays until it is
+# ended.
 stub() {
     cat >"$STUBS/$1" <<'STUB'
 #!/bin/bash
@@ -57,11 +58,29 @@ case "$name" in
 wine | wine64) [ "${1:-}" = wineboot ] && status=$(status_of wineboot) ;;
 uname) [ "${1:-}" = -m ] && echo "${STUB_MACHINE:-x86_64}" ;;
 id) echo 0 ;;
+ctest)
+    # Passes, but for STUB_CTEST_FAILS, a test that fails on the first try
+    # and, when it is also STUB_CTEST_FAILS_TWICE, on the second.
+    preset=$(sed -n 's/.*--preset \([^ ]*\).*/\1/p' <<<"$*")
+    name=${STUB_CTEST_FAILS:-}
+    if [ -n "$name" ] && { [[ " $* " != *" --rerun-failed "* ]] || [ "${STUB_CTEST_FAILS_TWICE:-}" = "$name" ]; }; then
+        mkdir -p "build/$preset/Testing/Temporary"
+        echo "7:$name" >"build/$preset/Testing/Temporary/LastTestsFailed.log"
+        echo "1/1 Test  #7: $name ..........   ***Failed    0.10 sec"
+        echo "0% tests passed, 1 tests failed out of 1"
+        status=8
+    else
+        [ -n "$name" ] && echo "1/1 Test  #7: $name ..........   Passed    0.10 sec"
+        echo "100% tests passed, 0 tests failed out of 1"
+    fi
+    ;;
 dpkg-query) [ "${STUB_INSTALLED:-none}" = all ] && printf 'install ok installed' ;;
 Xvfb)
     if [ "$status" -eq 0 ]; then
-        socket="$WD_X_TMP/.X11-unix/X${1#:}"
-        trap 'rm -f "$socket"; exit 0' TERM
+        # As the real one: the display's lock is taken first, or it ends.
+        lock="$WD_X_TMP/.X${1#:}-lock" socket="$WD_X_TMP/.X11-unix/X${1#:}"
+        (set -o noclobber && echo $$ >"$lock") 2>/dev/null || exit 1
+        trap 'rm -f "$socket" "$lock"; exit 0' TERM
         touch "$socket"
         while :; do sleep 0.1; done
     fi
