@@ -16,7 +16,7 @@ BOOL CTrayDlg::OnInitDialog() {
 
     // The title is what a second copy looks for.
     SetWindowText(LoadResourceText(IDS_APP_TITLE).c_str());
-    // Off the taskbar, and out of sight.
+    // Off the taskbar, and out of sight (kept hidden as well: WindowProc).
     LONG exStyle = ::GetWindowLongA(m_hWnd, GWL_EXSTYLE);
     ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
     ::MoveWindow(m_hWnd, 0, 0, 0, 0, TRUE);
@@ -146,6 +146,13 @@ LRESULT CTrayDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_HELP:
         return OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
+    case WM_WINDOWPOSCHANGING:
+        // The modal loop shows the dialog once its queue is first empty, and
+        // a shell's taskbar lists every visible unowned window whatever its
+        // style: the dialog stays hidden. Broadcasts and FindWindowA still
+        // reach a hidden top-level window.
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+        break;
     default:
         break;
     }

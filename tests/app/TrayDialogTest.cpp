@@ -177,10 +177,23 @@ protected:
     void Notify(UINT mouseMessage) {
         ::PostMessageA(Tray(), WM_TRAY_NOTIFY, dialog_.TrayIcon().Id(), mouseMessage);
     }
-    LRESULT DeviceEvent(UINT code, const std::string& name) {
+    // A device event sent to the tray dialog, or broadcast as the system
+    // sends it.
+    void DeviceEvent(UINT code, const std::string& name, bool broadcast = false) {
         std::vector<uint8_t> record = InterfaceEvent(name);
-        return ::SendMessageA(Tray(), WM_DEVICECHANGE, code,
-                              reinterpret_cast<LPARAM>(record.data()));
+        LPARAM lParam = reinterpret_cast<LPARAM>(record.data());
+        if (broadcast)
+            Broadcast(WM_DEVICECHANGE, code, lParam);
+        else
+            ::SendMessageA(Tray(), WM_DEVICECHANGE, code, lParam);
+    }
+    // Sends to every top-level window of the thread's desktop, hidden ones
+    // included, as the system sends power and device events; returns once
+    // each has handled it.
+    static void Broadcast(UINT message, WPARAM wParam, LPARAM lParam) {
+        DWORD_PTR answer = 0;
+        EXPECT_NE(0, ::SendMessageTimeoutA(HWND_BROADCAST, message, wParam, lParam,
+                                           SMTO_ABORTIFHUNG, 5000, &answer));
     }
 
     Steps& OpenTheSheet(Steps& steps) {
@@ -212,10 +225,48 @@ protected:
                          });
     }
 
+    // Run(), on a thread attached to a desktop of its own: a broadcast there
+    // reaches this test's windows and none of the tests run beside it, and
+    // a window found by its title is this test's.
+    INT_PTR RunOnItsOwnDesktop(Steps& steps) {
+        std::string name = "wdtest_tray_" + std::to_string(::GetCurrentProcessId());
+        OwnDesktopRun run{this, &steps, nullptr, -1, false};
+        run.desktop = ::CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        EXPECT_NE(nullptr, run.desktop);
+        if (!run.desktop)
+            return -1;
+        HANDLE thread = ::CreateThread(nullptr, 0, &RunOnDesktop, &run, 0, nullptr);
+        EXPECT_NE(nullptr, thread);
+        if (thread) {
+            ::WaitForSingleObject(thread, INFINITE);
+            ::CloseHandle(thread);
+        }
+        ::CloseDesktop(run.desktop);
+        EXPECT_TRUE(run.attached);
+        return run.result;
+    }
+
     ShellLog shell_;
     NotificationLog notifications_;
     FakeTrayAdapter adapter_;
     CTrayDlg dialog_{adapter_};
+
+private:
+    struct OwnDesktopRun {
+        TrayDialogTest* test;
+        Steps* steps;
+        HDESK desktop;
+        INT_PTR result;
+        bool attached;
+    };
+    // A new thread has no windows yet, so it may change its desktop.
+    static DWORD WINAPI RunOnDesktop(LPVOID param) {
+        OwnDesktopRun* run = static_cast<OwnDesktopRun*>(param);
+        run->attached = ::SetThreadDesktop(run->desktop) != FALSE;
+        if (run->attached)
+            run->result = run->test->Run(*run->steps);
+        return 0;
+    }
 };
 
 } // namespace
@@ -268,9 +319,14 @@ TEST_F(TrayDialogTest, InitHidesTheDialogNamesItAndStartsTheTray) {
                 EXPECT_GE(at[i] - at[i - 1], 900u) << "tick " << i;
                 EXPECT_LT(at[i] - at[i - 1], 1900u) << "tick " << i;
             }
+            // Between the ticks the modal loop has gone idle, which is when
+            // it shows its dialog: this one stays hidden, off any taskbar,
+            // and a second copy still finds it by its title.
+            EXPECT_FALSE(::IsWindowVisible(Tray()));
+            EXPECT_EQ(Tray(), ::FindWindowA(nullptr, kTitle));
         });
     Exit(steps);
-    EXPECT_EQ(1, Run(steps));
+    EXPECT_EQ(1, RunOnItsOwnDesktop(steps));
     EXPECT_EQ(1, NotificationLog::unregistered);
     EXPECT_EQ(NotificationLog::Handle(), NotificationLog::unregisteredHandle);
     EXPECT_FALSE(adapter_.open);
@@ -383,6 +439,7 @@ TEST_F(TrayDialogTest, DoubleClickOpensTheSheetAndAnotherOnlyBringsItForward) {
     OpenTheSheet(steps)
         .Then([&] {
             first = OpenSheetWindow();
+            EXPECT_EQ(first, ::GetForegroundWindow());
             EXPECT_EQ(1, SheetCount());
             char caption[256] = {};
             ::GetWindowTextA(first, caption, sizeof caption);
@@ -405,7 +462,7 @@ TEST_F(TrayDialogTest, DoubleClickOpensTheSheetAndAnotherOnlyBringsItForward) {
         .WaitUntil("the sheet closes", [] { return SheetCount() == 0; })
         .Then([this] { EXPECT_TRUE(Running()); });
     Exit(steps);
-    EXPECT_EQ(1, Run(steps));
+    EXPECT_EQ(1, RunOnItsOwnDesktop(steps));
 }
 
 TEST_F(TrayDialogTest, MenuOpensOnRightButtonUpOnlyOpenShowsTheSheetAndTheOwnerGetsANullMessage) {
@@ -480,20 +537,22 @@ TEST_F(TrayDialogTest, SuspendClosesTheOpenSheetAndStopsTheTrayAndResumeOrARefus
     Steps steps;
     OpenTheSheet(steps)
         .Then([this] {
-            // Answered as the default answers it: never a denial. (Windows'
-            // default answers TRUE, Wine's 0; only BROADCAST_QUERY_DENY denies.)
-            EXPECT_NE(BROADCAST_QUERY_DENY,
-                      ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0));
+            // The system broadcasts power events: they reach the hidden dialog.
+            Broadcast(WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0);
             EXPECT_TRUE(Stopped());
             EXPECT_EQ(nullptr, OpenSheetWindow());
         })
         .WaitUntil("the sheet closes", [] { return SheetCount() == 0; })
         .Then([this] {
-            ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+            Broadcast(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
             EXPECT_TRUE(Running());
             EXPECT_EQ(2, ShellLog::Count(NIM_ADD));
-            // Suspend and resume with the sheet closed; other events change nothing.
-            ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0);
+            // Suspend and resume with the sheet closed; other events change
+            // nothing. The query is answered as the default answers it: never
+            // a denial. (Windows' default answers TRUE, Wine's 0; only
+            // BROADCAST_QUERY_DENY denies.)
+            EXPECT_NE(BROADCAST_QUERY_DENY,
+                      ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0));
             EXPECT_TRUE(Stopped());
             ::SendMessageA(Tray(), WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
             EXPECT_TRUE(Stopped());
@@ -510,23 +569,25 @@ TEST_F(TrayDialogTest, SuspendClosesTheOpenSheetAndStopsTheTrayAndResumeOrARefus
             EXPECT_EQ(4, ShellLog::Count(NIM_ADD));
         });
     Exit(steps);
-    EXPECT_EQ(1, Run(steps));
+    EXPECT_EQ(1, RunOnItsOwnDesktop(steps));
 }
 
 TEST_F(TrayDialogTest, RemovalClosesTheSheetAndStopsTheTrayAndArrivalStartsIt) {
     Steps steps;
     OpenTheSheet(steps)
         .Then([this] {
-            DeviceEvent(WD_DBT_DEVICEREMOVECOMPLETE, kOtherInterface); // another adapter
+            // Broadcast, as the system sends them to top-level windows: they
+            // reach the hidden dialog.
+            DeviceEvent(WD_DBT_DEVICEREMOVECOMPLETE, kOtherInterface, true); // another adapter
             EXPECT_TRUE(Running());
             EXPECT_NE(nullptr, OpenSheetWindow());
-            DeviceEvent(WD_DBT_DEVICEREMOVECOMPLETE, kOurInterface);
+            DeviceEvent(WD_DBT_DEVICEREMOVECOMPLETE, kOurInterface, true);
             EXPECT_TRUE(Stopped());
             EXPECT_EQ(nullptr, OpenSheetWindow());
         })
         .WaitUntil("the sheet closes", [] { return SheetCount() == 0; })
         .Then([this] {
-            DeviceEvent(WD_DBT_DEVICEARRIVAL, kOurInterface);
+            DeviceEvent(WD_DBT_DEVICEARRIVAL, kOurInterface, true);
             EXPECT_TRUE(Running());
             EXPECT_EQ(2, ShellLog::Count(NIM_ADD));
             // Arrival while running only re-arms the timer.
@@ -542,7 +603,7 @@ TEST_F(TrayDialogTest, RemovalClosesTheSheetAndStopsTheTrayAndArrivalStartsIt) {
             EXPECT_TRUE(Running());
         });
     Exit(steps);
-    EXPECT_EQ(1, Run(steps));
+    EXPECT_EQ(1, RunOnItsOwnDesktop(steps));
 }
 
 TEST_F(TrayDialogTest, ArrivalBeforeTheAdapterOpensIsRetriedOnTheNextTicksThenGivenUpQuietly) {
@@ -701,8 +762,11 @@ TEST_F(TrayDialogTest, ShellRestartAddsTheShownIconAgain) {
     steps.Then([&] {
         adapter_.SetConnected(5, "lab");
         Tick();
-        ::SendMessageA(Tray(), taskbarCreated, 0, 0);
-        ASSERT_EQ(2, ShellLog::Count(NIM_ADD));
+        // A shell that starts posts this to every top-level window.
+        ::PostMessageA(HWND_BROADCAST, taskbarCreated, 0, 0);
+    });
+    steps.WaitUntil("the icon is added again", [] { return ShellLog::Count(NIM_ADD) == 2; });
+    steps.Then([&] {
         const TrayIconRecord& again = ShellLog::Last(NIM_ADD)->record;
         EXPECT_EQ(dialog_.TrayIcon().GetIcon(3), again.icon); // the state it had
         EXPECT_STREQ("VELNORA KX750 Connect to: lab", again.tip);
@@ -736,7 +800,7 @@ TEST_F(TrayDialogTest, ShellRestartAddsTheShownIconAgain) {
         EXPECT_EQ(dialog_.TrayIcon().GetIcon(3), ShellLog::Calls().back().record.icon);
     });
     Exit(steps);
-    EXPECT_EQ(1, Run(steps));
+    EXPECT_EQ(1, RunOnItsOwnDesktop(steps));
 }
 
 TEST_F(TrayDialogTest, SecondCopyEndsSilentlyWhenTheTitleIsTaken) {

@@ -52,9 +52,10 @@
 //   tray          prints "ICON TOOLTIP" for the first tool showing one of
 //                 wavedesk's tray icons: ICON is the icon resource (131, 152
 //                 or 154) found by comparing the screen's pixels in the
-//                 tool's rectangle with those icons as loaded from
-//                 wavedesk.exe beside wdctl.exe; "0" with no tooltip when
-//                 none is shown
+//                 tool's rectangle with those icons of wavedesk.exe beside
+//                 wdctl.exe, drawn as the shell draws them (at the small
+//                 icon size, which grows with the DPI); "0" with no tooltip
+//                 when none is shown
 //   wait-tray ICON  until the notification area shows icon resource ICON
 //                 (0: none of them)
 //   tray-rect     prints the rectangle of that tool (WxH+X+Y), for a
@@ -410,58 +411,84 @@ std::vector<ShellTool> ShellTools(HWND taskbar) {
     return tools;
 }
 
-const int kIconSize = 16;
-
-// A 16 x 16 picture as 0x00RRGGBB words, top row first.
-struct Picture {
-    uint32_t pixels[kIconSize * kIconSize] = {};
-};
-
-bool ReadBitmap(HBITMAP bitmap, Picture& out) {
+// A picture drawn by `paint` into a 32-bit bitmap, as 0x00RRGGBB words, top
+// row first; empty when `paint` fails.
+template <typename Paint> std::vector<uint32_t> Draw(int width, int height, Paint paint) {
+    std::vector<uint32_t> pixels;
+    if (width <= 0 || height <= 0)
+        return pixels;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kIconSize;
-    info.bmiHeader.biHeight = -kIconSize;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC dc = ::GetDC(nullptr);
-    int rows = ::GetDIBits(dc, bitmap, 0, kIconSize, out.pixels, &info, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, dc);
-    for (uint32_t& p : out.pixels)
-        p &= 0xFFFFFF;
-    return rows == kIconSize;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP picture = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (picture) {
+        HGDIOBJ old = ::SelectObject(memory, picture);
+        if (paint(memory)) {
+            ::GdiFlush();
+            const uint32_t* p = static_cast<const uint32_t*>(bits);
+            pixels.assign(p, p + width * height);
+            for (uint32_t& v : pixels)
+                v &= 0xFFFFFF;
+        }
+        ::SelectObject(memory, old);
+        ::DeleteObject(picture);
+    }
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
-// One of wavedesk's tray icons: its opaque pixels (mask clear) and colours.
+// `icon` drawn at `size` over `background`.
+std::vector<uint32_t> Render(HICON icon, SIZE size, COLORREF background) {
+    return Draw(size.cx, size.cy, [&](HDC dc) {
+        RECT all = {0, 0, size.cx, size.cy};
+        HBRUSH brush = ::CreateSolidBrush(background);
+        ::FillRect(dc, &all, brush);
+        ::DeleteObject(brush);
+        return ::DrawIconEx(dc, 0, 0, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL) != FALSE;
+    });
+}
+
+// One of wavedesk's tray icons as the shell shows it: its opaque pixels and
+// their colours, top row first.
 struct IconPattern {
     int resource = 0;
-    Picture colour;
-    bool opaque[kIconSize * kIconSize] = {};
+    SIZE size = {};
+    std::vector<uint32_t> colour;
+    std::vector<bool> opaque;
     int opaqueCount = 0;
 };
 
+// The shell draws a tray icon at the small icon size, which grows with the
+// screen's DPI (20 x 20 at 120 DPI), stretching the 16 x 16 image the
+// utility hands it. The icon is drawn so here too, over black and over
+// white: its opaque pixels are those that read the same on both.
 bool LoadPattern(HMODULE module, int resource, IconPattern& out) {
-    HICON icon = static_cast<HICON>(
-        ::LoadImageA(module, MAKEINTRESOURCEA(resource), IMAGE_ICON, kIconSize, kIconSize, 0));
+    // The size the utility loads its tray icons at.
+    HICON icon =
+        static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(resource), IMAGE_ICON, 16, 16, 0));
     if (!icon)
         return false;
-    ICONINFO parts = {};
-    bool ok = ::GetIconInfo(icon, &parts) != FALSE;
-    Picture mask;
-    ok = ok && parts.hbmColor && ReadBitmap(parts.hbmColor, out.colour) &&
-         ReadBitmap(parts.hbmMask, mask);
-    if (parts.hbmColor)
-        ::DeleteObject(parts.hbmColor);
-    if (parts.hbmMask)
-        ::DeleteObject(parts.hbmMask);
-    ::DestroyIcon(icon);
     out.resource = resource;
-    for (int i = 0; ok && i < kIconSize * kIconSize; ++i) {
-        out.opaque[i] = mask.pixels[i] == 0;
+    out.size = {::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)};
+    std::vector<uint32_t> overBlack = Render(icon, out.size, RGB(0, 0, 0));
+    out.colour = Render(icon, out.size, RGB(255, 255, 255));
+    ::DestroyIcon(icon);
+    if (overBlack.empty() || overBlack.size() != out.colour.size())
+        return false;
+    out.opaque.resize(out.colour.size());
+    for (size_t i = 0; i < out.colour.size(); ++i) {
+        out.opaque[i] = overBlack[i] == out.colour[i];
         out.opaqueCount += out.opaque[i] ? 1 : 0;
     }
-    return ok && out.opaqueCount > 0;
+    return out.opaqueCount > 0;
 }
 
 std::string BinDir() {
@@ -488,48 +515,26 @@ std::vector<IconPattern> TrayIconPatterns() {
 
 // The screen's pixels in `r` (screen coordinates), top row first.
 std::vector<uint32_t> Capture(const RECT& r) {
-    int width = r.right - r.left, height = r.bottom - r.top;
-    std::vector<uint32_t> pixels;
-    if (width <= 0 || height <= 0)
-        return pixels;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP picture = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (picture) {
-        HGDIOBJ old = ::SelectObject(memory, picture);
-        if (::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY)) {
-            const uint32_t* p = static_cast<const uint32_t*>(bits);
-            pixels.assign(p, p + width * height);
-            for (uint32_t& v : pixels)
-                v &= 0xFFFFFF;
-        }
-        ::SelectObject(memory, old);
-        ::DeleteObject(picture);
-    }
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return pixels;
+    return Draw(r.right - r.left, r.bottom - r.top, [&](HDC dc) {
+        HDC screen = ::GetDC(nullptr);
+        bool ok = ::BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top,
+                           SRCCOPY) != FALSE;
+        ::ReleaseDC(nullptr, screen);
+        return ok;
+    });
 }
 
 // True when every opaque pixel of `pattern` appears at some place in the
 // picture of `r`.
 bool Shows(const std::vector<uint32_t>& pixels, const RECT& r, const IconPattern& pattern) {
     int width = r.right - r.left, height = r.bottom - r.top;
-    for (int y = 0; y + kIconSize <= height; ++y)
-        for (int x = 0; x + kIconSize <= width; ++x) {
+    int cx = pattern.size.cx, cy = pattern.size.cy;
+    for (int y = 0; y + cy <= height; ++y)
+        for (int x = 0; x + cx <= width; ++x) {
             bool all = true;
-            for (int i = 0; all && i < kIconSize * kIconSize; ++i)
+            for (int i = 0; all && i < cx * cy; ++i)
                 if (pattern.opaque[i])
-                    all = pixels[(y + i / kIconSize) * width + x + i % kIconSize] ==
-                          pattern.colour.pixels[i];
+                    all = pixels[(y + i / cx) * width + x + i % cx] == pattern.colour[i];
             if (all)
                 return true;
         }
