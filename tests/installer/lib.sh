@@ -1,9 +1,9 @@
 # Sourced by the installer tests. Each test gets a fresh Wine prefix of its
-# own in its work folder, so that installing, uninstalling and the services
-# it touches never meet another test's prefix. The prefix answers as
-# Windows XP and has a virtual desktop with a taskbar, so that every program
-# of it (installer, utility, wdctl) runs on one desktop with a notification
-# area, as on a real machine.
+# own in its work folder, and a display of its own, so that installing,
+# uninstalling and the services it touches never meet another test's
+# prefix. The prefix answers as Windows XP and has a virtual desktop with a
+# taskbar, so that every program of it (installer, utility, wdctl) runs on
+# one desktop with a notification area, as on a real machine.
 #
 # usage (from a test script): . lib.sh SETUP_EXE WDCTL_EXE PROBE_EXE WORK_DIR [BUILD]
 # then wdi_start. BUILD is the build whose programs are installed: mingw
@@ -57,6 +57,9 @@ wdi_start() {
     rm -rf "$WINEPREFIX" "$WDI_WORK/screenshot.png"
     mkdir -p "$WINEPREFIX"
     : >"$WDI_WORK/wineboot.log"
+    # A display of its own too: the shared prefix's tests run beside it, and
+    # its windows must neither cover theirs nor take their focus.
+    unset DISPLAY
     wd_display_start lib.sh 130 160 || true
     trap wdi_stop EXIT
     wd_prefix_boot lib.sh "$WDI_WORK/wineboot.log" || exit 1

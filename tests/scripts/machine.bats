@@ -80,8 +80,9 @@ EOF
 }
 
 @test "without Xvfb, or with no display that starts, one line says so and the prefix starts all the same" {
-    # script | Xvfb (none, fails, or works with the first display taken) | DISPLAY given | line said
-    while IFS='|' read -r script xvfb display line; do
+    # script | Xvfb (none, fails, or works with the first display taken) |
+    # DISPLAY before | DISPLAY after | line said
+    while IFS='|' read -r script xvfb before after line; do
         stub Xvfb
         export STUB_STATUS_Xvfb=0
         rm -f "$WD_X_TMP"/.X*-lock
@@ -92,13 +93,14 @@ EOF
         esac
         : >"$STUB_LOG"
         if [ "$script" = wine-env.sh ]; then
-            run bash -c '. "$0/scripts/wine-env.sh" mingw64; wd_wine_start; echo "display=${DISPLAY:-}"; wd_wine_stop' "$TREE"
+            run env ${before:+DISPLAY=$before} bash -c '. "$0/scripts/wine-env.sh" mingw64
+                wd_wine_start; echo "display=${DISPLAY:-}"; wd_wine_stop' "$TREE"
         else
-            run bash -c '. "$0/tests/installer/lib.sh" s.exe w.exe p.exe "$1" mingw64; wdi_start
-                         echo "display=${DISPLAY:-}"' "$TREE" "$BATS_TEST_TMPDIR/work"
+            run env ${before:+DISPLAY=$before} bash -c '. "$0/tests/installer/lib.sh" s.exe w.exe p.exe "$1" mingw64
+                wdi_start; echo "display=${DISPLAY:-}"' "$TREE" "$BATS_TEST_TMPDIR/work"
         fi
-        [ "$status" -eq 0 ] && [ "$output" = "${line:+$line$'\n'}display=$display" ] ||
-            mismatch "$script $xvfb"
+        [ "$status" -eq 0 ] && [ "$output" = "${line:+$line$'\n'}display=$after" ] ||
+            mismatch "$script $xvfb $before"
         grep -q '^wine64 \[win64\] wineboot' "$STUB_LOG" || mismatch "$script $xvfb: no wineboot"
         # Every display of the range was tried, and no server was left.
         case "$xvfb" in
@@ -106,12 +108,13 @@ EOF
         first-taken) [ -z "$(ls "$WD_X_TMP/.X11-unix")" ] || mismatch "$script $xvfb: Xvfb left" ;;
         esac
     done <<'EOF'
-wine-env.sh|none||wine-env: Xvfb is not installed (package xvfb); windows will fail to open
-wine-env.sh|fails||wine-env: no Xvfb display could be started on :90 to :120; windows will fail to open
-wine-env.sh|first-taken|:91|
-lib.sh|none||lib.sh: Xvfb is not installed (package xvfb); windows will fail to open
-lib.sh|fails||lib.sh: no Xvfb display could be started on :130 to :160; windows will fail to open
-lib.sh|first-taken|:131|
+wine-env.sh|none|||wine-env: Xvfb is not installed (package xvfb); windows will fail to open
+wine-env.sh|fails|||wine-env: no Xvfb display could be started on :90 to :120; windows will fail to open
+wine-env.sh|first-taken||:91|
+wine-env.sh|first-taken|:5|:5|
+lib.sh|none|||lib.sh: Xvfb is not installed (package xvfb); windows will fail to open
+lib.sh|fails|||lib.sh: no Xvfb display could be started on :130 to :160; windows will fail to open
+lib.sh|first-taken|:5|:131|
 EOF
 }
 
