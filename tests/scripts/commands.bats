@@ -3,20 +3,6 @@
 
 load stubs
 
-setup_file() { stubs_setup_file; }
-setup() {
-    stubs_setup
-    copy_tree
-}
-
-mismatch() {
-    echo "row: $1"
-    echo "output: $output"
-    echo "calls:"
-    cat "$STUB_LOG"
-    return 1
-}
-
 @test "setup installs 32-bit Wine only where 32-bit programs run, and nothing when all is there" {
     # probe's exit status | packages installed | line said | i386 added
     while IFS='|' read -r probe installed line i386; do

@@ -6,21 +6,6 @@
 
 load stubs
 
-setup_file() { stubs_setup_file; }
-setup() {
-    stubs_setup
-    copy_tree
-}
-
-# fails with the row being checked, the output and what was called
-mismatch() {
-    echo "row: $1"
-    echo "output: $output"
-    echo "calls:"
-    cat "$STUB_LOG"
-    return 1
-}
-
 @test "each kind of machine gets the build it can run, and the one line says why" {
     # WD_NO_WIN32 | probe's exit status | uname -m | build | release preset | line said
     while IFS='|' read -r no_win32 probe machine build release line; do

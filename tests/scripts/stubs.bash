@@ -1,4 +1,4 @@
-# Loaded by the scripts' bats tests. Every program a script may start on
+# Loaded by the scripts' bats tests, whose setup it is. Every program a script may start on
 # this machine's behalf (Wine, its server, Xvfb, the 32-bit probe, the
 # package tools, cmake and ctest) is a stub that records how it was called,
 # one line each in $STUB_LOG, and ends as STUB_STATUS_<name> says (0 by
@@ -103,4 +103,19 @@ copy_tree() {
     mkdir -p "$TREE/tests"
     cp -r "$WD_SRC/scripts" "$TREE/"
     cp -r "$WD_SRC/tests/installer" "$TREE/tests/"
+}
+
+setup_file() { stubs_setup_file; }
+setup() {
+    stubs_setup
+    copy_tree
+}
+
+# A table's row that failed: the row, the output and what was called.
+mismatch() {
+    echo "row: $1"
+    echo "output: $output"
+    echo "calls:"
+    cat "$STUB_LOG"
+    return 1
 }
