@@ -64,6 +64,13 @@ mingw64|wine64|wineserver64|win64
 EOF
 }
 
+@test "a test program's listing that fails is tried once more, and the second try is noted" {
+    run env STUB_FAILS_ONCE=--gtest_list_tests "$TREE/scripts/wine-exec.sh" mingw64 a_test.exe --gtest_list_tests
+    [ "$status" -eq 0 ] && [ "$output" = "Suite."$'\n'"  Test" ]
+    [ "$(calls wine64 | wc -l)" -eq 2 ]
+    [ "$(cat "$TREE/build/mingw64/second-listings.log")" = "a_test.exe: exit status 3, 0 bytes of output" ]
+}
+
 @test "without Xvfb, or with no display that starts, one line says so and the prefix starts all the same" {
     # script | Xvfb (none, fails, or works with the first display taken) |
     # DISPLAY before | DISPLAY after | line said

@@ -55,7 +55,15 @@ esac
 status_of() { local v="STUB_STATUS_$1"; echo "${!v:-0}"; }
 status=$(status_of "${name//-/_}")
 case "$name" in
-wine | wine64) [ "${1:-}" = wineboot ] && status=$(status_of wineboot) ;;
+wine | wine64)
+    [ "${1:-}" = wineboot ] && status=$(status_of wineboot)
+    # STUB_FAILS_ONCE=ARG: the first run with that argument fails.
+    if [[ -n "${STUB_FAILS_ONCE:-}" && " $* " == *" $STUB_FAILS_ONCE "* && ! -e "$STUB_LOG.once" ]]; then
+        touch "$STUB_LOG.once"
+        status=3
+    fi
+    [ "$status" -eq 0 ] && [[ " $* " == *" --gtest_list_tests "* ]] && echo "Suite."$'\n'"  Test"
+    ;;
 uname) [ "${1:-}" = -m ] && echo "${STUB_MACHINE:-x86_64}" ;;
 id) echo 0 ;;
 ctest)
