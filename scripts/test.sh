@@ -5,8 +5,9 @@
 # the 32-bit build (imports, sizes, versions: they only read the binaries),
 # then the Windows tests under Wine: the 32-bit build's where this machine
 # runs 32-bit programs, and the 64-bit build's on every machine, so that
-# the fallback never rots. The two Wine suites run side by side, each in
-# its build's own prefix, their lines marked with the build's name.
+# the fallback never rots. Each Wine suite runs in its build's own prefix,
+# its lines marked with the build's name, beside the builds and host tests
+# that follow it.
 #   scripts/test.sh [ctest arguments for the Wine runs]
 # WD_TEST_BUILD=host, mingw or mingw64 runs that part alone (an inner loop;
 # several may be named, "mingw mingw64");
@@ -129,14 +130,17 @@ if want mingw64; then
     suites+=(mingw64)
 fi
 
-# Each Wine suite starts as soon as its build is done, and runs beside the
-# next build and the host's tests: the suites mostly wait (on the stand-in
-# driver's lock, on timers), the builds mostly compute.
+# Each Wine suite starts as soon as its build is done and the suite before
+# it has ended; the next build and the host's tests run beside it at a lower
+# priority. Two suites side by side were measured no faster on two cores:
+# together they need all of both for the whole run, and their tests' waits,
+# bounded in time, then overran now and then.
 # The utility's endurance runs (a day of ticks, a thousand sheet openings)
 # take minutes and find the same leaks in either build: where the 32-bit
 # suite runs, the 64-bit one leaves them out.
 endurance='Endurance\.(ADayOfTicks|AThousandSheetOpenings)'
 pids=()
+previous=""
 for suite in "${suites[@]}"; do
     args=()
     [ "$suite" = mingw ] && args=(-DWD_WINE_TESTS=ON)
@@ -149,8 +153,17 @@ for suite in "${suites[@]}"; do
         echo "test: the endurance runs ($endurance) run in the 32-bit build only"
         args+=(-E "$endurance")
     fi
-    stage "$suite Wine tests" wine_suite "$suite" "${args[@]}" &
+    ended="build/$suite/suite-ended"
+    rm -f "$ended"
+    (
+        while [ -n "$previous" ] && [ ! -e "$previous" ]; do sleep 1; done
+        status=0
+        stage "$suite Wine tests" wine_suite "$suite" "${args[@]}" || status=1
+        touch "$ended"
+        exit "$status"
+    ) &
     pids+=($!)
+    previous=$ended
 done
 
 if want mingw && [ "$win32" -eq 0 ]; then

@@ -34,7 +34,7 @@ load stubs
 EOF
 }
 
-@test "test runs the 32-bit Wine suite only where 32-bit programs run, beside the 64-bit one without its endurance runs" {
+@test "test runs the 32-bit Wine suite only where 32-bit programs run, then the 64-bit one without its endurance runs" {
     export STUB_INSTALLED=all
     # probe's exit status; builds asked for; 32-bit build's configuration;
     # 32-bit suite's ctest; 64-bit suite's ctest; line said
@@ -56,6 +56,12 @@ EOF
             grep -q '^wine64 \[win64\] wineboot' "$STUB_LOG" || mismatch "$probe|$builds: no 64-bit prefix"
         fi
         [ -z "$line" ] || [[ "$output" == *"$line"* ]] || mismatch "$probe|$builds: line"
+        # One suite after the other: the second starts once the first has ended.
+        if [ "$probe" -eq 0 ] && [ -n "$ctest64" ]; then
+            [ "$(grep -n -E '^(ctest --preset mingw|wineserver64 -p)' "$STUB_LOG" | cut -d: -f2 |
+                cut -d' ' -f1-3 | tr '\n' ,)" = "ctest --preset mingw,wineserver64 -p,ctest --preset mingw64," ] ||
+                mismatch "$probe|$builds: order"
+        fi
     done <<'EOF2'
 0;mingw;-DWD_WINE_TESTS=ON;ctest --preset mingw --output-on-failure -j 2;;
 126;mingw;-DWD_WINE_TESTS=OFF;ctest --preset mingw --output-on-failure;;test: the 32-bit build's Wine tests are left out: this machine cannot run 32-bit programs (the kernel refuses them: IA-32 emulation is off); what ships is still checked (ship.*)
