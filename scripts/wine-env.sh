@@ -40,8 +40,9 @@ wd_wine_start() {
 # restarts so that the programs started afterwards take it up.
 wd_set_dpi() {
     local current
-    current=$("$WD_WINE" reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null |
-        sed -n 's/.*REG_DWORD *0x\([0-9a-fA-F]*\).*/\1/p' | tr -d '\r')
+    # No value (reg query then fails) is Windows' default, 96.
+    current=$("$WD_WINE" reg query 'HKCU\Control Panel\Desktop' /v LogPixels </dev/null 2>/dev/null |
+        sed -n 's/.*REG_DWORD *0x\([0-9a-fA-F]*\).*/\1/p' | tr -d '\r') || true
     [ -n "$current" ] && [ $((16#$current)) -eq "$2" ] && return 0
     [ -z "$current" ] && [ "$2" -eq 96 ] && return 0
     "$WD_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f \

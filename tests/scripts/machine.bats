@@ -64,6 +64,29 @@ mingw64|wine64|wineserver64|win64
 EOF
 }
 
+@test "WD_DPI sets the prefix's font size before any program starts, and only when it differs" {
+    # DPI asked for | LogPixels in the prefix | LogPixels written
+    while IFS='|' read -r asked stored written; do
+        : >"$STUB_LOG"
+        run env ${asked:+WD_DPI=$asked} ${stored:+STUB_LOGPIXELS=$stored} bash -c \
+            'set -euo pipefail; . "$0/scripts/wine-env.sh" mingw64; wd_wine_start; echo started' "$TREE"
+        [ "$status" -eq 0 ] && [ "$output" = started ] || mismatch "$asked|$stored"
+        if [ -n "$written" ]; then
+            grep -qxF "wine64 [win64] reg add HKCU\\Control Panel\\Desktop /v LogPixels /t REG_DWORD /d $written /f" "$STUB_LOG" &&
+                [ "$(calls wineserver64 | tr '\n' ,)" = "wineserver64 -p,wineserver64 -k,wineserver64 -w,wineserver64 -p,wineserver64 -k,wineserver64 -w," ] ||
+                mismatch "$asked|$stored: not written, or the server not restarted"
+        else
+            ! grep -q "reg add" "$STUB_LOG" || mismatch "$asked|$stored: written"
+        fi
+    done <<'EOF'
+||
+|96|
+120||120
+120|120|
+|120|96
+EOF
+}
+
 @test "a test program's listing that fails is tried once more, and the second try is noted" {
     run env STUB_FAILS_ONCE=--gtest_list_tests "$TREE/scripts/wine-exec.sh" mingw64 a_test.exe --gtest_list_tests
     [ "$status" -eq 0 ] && [ "$output" = "Suite."$'\n'"  Test" ]

@@ -63,6 +63,11 @@ wine | wine64)
         status=3
     fi
     [ "$status" -eq 0 ] && [[ " $* " == *" --gtest_list_tests "* ]] && echo "Suite."$'\n'"  Test"
+    # As the real reg: a query of a value that is not there fails.
+    if [ "${1:-}" = reg ] && [ "${2:-}" = query ]; then
+        [ -n "${STUB_LOGPIXELS:-}" ] && printf '    LogPixels    REG_DWORD    0x%x\r\n' "$STUB_LOGPIXELS"
+        [ -n "${STUB_LOGPIXELS:-}" ] || status=1
+    fi
     ;;
 uname) [ "${1:-}" = -m ] && echo "${STUB_MACHINE:-x86_64}" ;;
 id) echo 0 ;;
