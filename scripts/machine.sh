@@ -64,10 +64,11 @@ wd_choose_build() {
 #   mingw64  64-bit Wine: wine64 and wineserver64, a win64 prefix. Debian's
 #            wine picks the 32-bit loader whenever it is installed, so the
 #            64-bit one is named; it lives in /usr/lib/wine, off PATH.
-# Each is looked for on PATH first, then in /usr/lib/wine; one that is not
-# there keeps its bare name, so that starting it fails and says so.
-# Callers run them by these paths only: a shell function named `wine`
-# that calls `wine` calls itself until bash runs out of stack.
+# Each is looked for on PATH first, then in /usr/lib/wine (WD_WINE_DIR: the
+# scripts' own tests name another); one that is not there keeps its bare
+# name, so that starting it fails and says so. A shell function named
+# `wine` runs them with `command`: otherwise, with that bare name, it would
+# call itself until bash runs out of stack.
 wd_wine_for() {
     local loader server
     case "$1" in
@@ -79,8 +80,9 @@ wd_wine_for() {
         ;;
     esac
     WD_WINE_BUILD=$1
-    WD_WINE=$(PATH="$PATH:/usr/lib/wine" type -P "$loader") || WD_WINE=$loader
-    WD_WINESERVER=$(PATH="$PATH:/usr/lib/wine" type -P "$server") || WD_WINESERVER=$server
+    local dir=${WD_WINE_DIR:-/usr/lib/wine}
+    WD_WINE=$(PATH="$PATH:$dir" type -P "$loader") || WD_WINE=$loader
+    WD_WINESERVER=$(PATH="$PATH:$dir" type -P "$server") || WD_WINESERVER=$server
 }
 
 # wd_display_start WHO FIRST LAST: where no DISPLAY is set, an Xvfb on the

@@ -24,7 +24,7 @@ export WINEARCH=$WD_WINEARCH
 WD_XVFB_PID=""
 
 # `wine` in the sourcing script means this build's loader.
-wine() { "$WD_WINE" "$@"; }
+wine() { command "$WD_WINE" "$@"; }
 
 wd_wine_start() {
     mkdir -p "$WINEPREFIX"

@@ -27,8 +27,8 @@ WDI_SETUP_SEAMS=${WDI_SETUP%.exe}-seams.exe
 wd_wine_for "$WDI_BUILD" || exit 1
 export WINEPREFIX="$WDI_WORK/prefix"
 export WINEARCH=$WD_WINEARCH
-wine() { "$WD_WINE" "$@"; }
-winepath() { "$WD_WINE" winepath "$@"; }
+wine() { command "$WD_WINE" "$@"; }
+winepath() { command "$WD_WINE" winepath "$@"; }
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono/Gecko install prompts
 # Command lines and file names pass through Wine as UTF-8; inside, the ANSI

@@ -62,6 +62,15 @@ EOF
 |wine|wineserver|win32
 mingw64|wine64|wineserver64|win64
 EOF
+
+    # No loader installed at all: the shell says so in one line, where a
+    # function named wine would call itself.
+    rm "$STUBS/wine" "$STUBS/wine64"
+    for script in 'scripts/wine-env.sh mingw' 'tests/installer/lib.sh setup.exe wdctl.exe probe.exe work'; do
+        run -127 env FUNCNEST=40 WD_WINE_DIR="$BATS_TEST_TMPDIR/none" \
+            bash -c 'cd "$0" && . $1 && wine hello.exe' "$TREE" "$script"
+        [[ "$output" == *"wine: command not found" ]] || mismatch "no loader: $script"
+    done
 }
 
 @test "WD_DPI sets the prefix's font size before any program starts, and only when it differs" {

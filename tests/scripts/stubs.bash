@@ -5,6 +5,7 @@
 # default). PATH holds the stubs and the system's other programs, without
 # the real ones, so that no case depends on what this machine has.
 
+bats_require_minimum_version 1.5.0 # run -N
 WD_SRC=$(cd "$BATS_TEST_DIRNAME/../.." && pwd)
 STUBBED=(wine wine64 wineserver wineserver64 Xvfb elf32-probe uname id dpkg dpkg-query
     apt-get sudo cmake ctest import convert)
