@@ -132,9 +132,14 @@ wd_display_stop() {
 # wineboot (its output appended to LOG). Background services must not
 # inherit our pipes, or whoever reads them (ctest, CI) waits for ever.
 # Needs WD_WINE and WD_WINESERVER (wd_wine_for). Says in one line which
-# step failed.
+# step failed. A wineboot that fails is tried once more: the first boot of
+# a 64-bit prefix, where 32-bit programs cannot run, now and then ends with
+# an error once its setup is done (its 32-bit half cannot start), and the
+# second boot starts the prefix. That retry is said in one line and kept in
+# WD_BOOT_RETRY for the caller's summary.
 wd_prefix_boot() {
     local status=0
+    WD_BOOT_RETRY=""
     "$WD_WINESERVER" -p </dev/null >/dev/null 2>&1 || status=$?
     if [ "$status" -ne 0 ]; then
         echo "$1: $WD_WINESERVER did not start (exit status $status); this machine cannot run the $WD_WINE_BUILD build under Wine" >&2
@@ -142,9 +147,15 @@ wd_prefix_boot() {
     fi
     "$WD_WINE" wineboot </dev/null >>"$2" 2>&1 || status=$?
     if [ "$status" -ne 0 ]; then
+        WD_BOOT_RETRY="wineboot failed once in $WINEPREFIX (exit status $status; see $2)"
+        status=0
+        "$WD_WINE" wineboot </dev/null >>"$2" 2>&1 || status=$?
+    fi
+    if [ "$status" -ne 0 ]; then
         echo "$1: wineboot failed in $WINEPREFIX (exit status $status; see $2)" >&2
         return "$status"
     fi
+    [ -z "$WD_BOOT_RETRY" ] || echo "$1: $WD_BOOT_RETRY; it started on the second try" >&2
 }
 
 # wd_prefix_stop: every process of $WINEPREFIX ended, and waited for.

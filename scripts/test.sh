@@ -86,6 +86,7 @@ wine_suite() {
     (
         . scripts/wine-env.sh "$1"
         wd_wine_start || exit 1
+        [ -z "$WD_BOOT_RETRY" ] || echo "$1: started on a second try: $WD_BOOT_RETRY" >>"$summary"
         run_ctest "$1" -j 2 "${@:2}"
         exit "$failed"
     )

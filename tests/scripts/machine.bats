@@ -142,14 +142,15 @@ lib.sh|first-taken|:5|:131|
 EOF
 }
 
-@test "a Wine server or a wineboot that fails stops the start, and one line names it" {
+@test "a Wine server or a wineboot that fails twice stops the start, one that fails once is tried again, and one line names it" {
     # script | build | failing step | line said (PREFIX and LOG stand for the case's own)
     while IFS='|' read -r script build step line; do
-        unset STUB_STATUS_wineserver STUB_STATUS_wineserver64 STUB_STATUS_wineboot
+        unset STUB_STATUS_wineserver STUB_STATUS_wineserver64 STUB_STATUS_wineboot STUB_FAILS_ONCE
         export STUB_STATUS_import=1 # no screenshot of the failure: only the line
         case "$step" in
         server) export "STUB_STATUS_$( [ "$build" = mingw ] && echo wineserver || echo wineserver64)=1" ;;
         wineboot) export STUB_STATUS_wineboot=3 ;;
+        wineboot-once) export STUB_FAILS_ONCE=wineboot ;;
         esac
         : >"$STUB_LOG"
         if [ "$script" = wine-env.sh ]; then
@@ -163,14 +164,19 @@ EOF
         line=${line//PREFIX/$prefix}
         line=${line//LOG/$log}
         line=${line//STUBS/$STUBS}
-        [ "$status" -ne 0 ] && [ "$output" = "$line" ] || mismatch "$script $build $step"
-        if [ "$step" = server ]; then
-            [ -z "$(grep wineboot "$STUB_LOG")" ] || mismatch "$script $build $step: wineboot ran"
+        if [ "$step" = wineboot-once ]; then
+            [ "$status" -eq 0 ] && [ "$output" = "$line"$'\n'started ] || mismatch "$script $build $step"
+        else
+            [ "$status" -ne 0 ] && [ "$output" = "$line" ] || mismatch "$script $build $step"
         fi
+        # wineboot: not after a server that failed, twice after a wineboot that did.
+        boots=$(grep -c ' wineboot$' "$STUB_LOG" || true)
+        [ "$boots" -eq "$( [ "$step" = server ] && echo 0 || echo 2)" ] || mismatch "$script $build $step: $boots boots"
     done <<'EOF'
 wine-env.sh|mingw64|server|wine-env: STUBS/wineserver64 did not start (exit status 1); this machine cannot run the mingw64 build under Wine
 wine-env.sh|mingw|wineboot|wine-env: wineboot failed in PREFIX (exit status 3; see LOG)
 lib.sh|mingw|server|lib.sh: STUBS/wineserver did not start (exit status 1); this machine cannot run the mingw build under Wine
 lib.sh|mingw64|wineboot|lib.sh: wineboot failed in PREFIX (exit status 3; see LOG)
+wine-env.sh|mingw64|wineboot-once|wine-env: wineboot failed once in PREFIX (exit status 3; see LOG); it started on the second try
 EOF
 }
