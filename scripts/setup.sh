@@ -8,9 +8,10 @@ cd "$(dirname "$0")/.."
 . scripts/machine.sh
 
 # clang and libclang-rt-dev build the libFuzzer targets (-fsanitize=fuzzer
-# links libclang_rt.fuzzer from the latter).
+# links libclang_rt.fuzzer from the latter); ccache hands the release builds
+# the test builds' objects.
 packages=(cmake ninja-build g++ mingw-w64 googletest wine wine64 xvfb imagemagick bats
-          x11-utils xdotool nsis clang libclang-rt-dev)
+          x11-utils xdotool nsis clang libclang-rt-dev ccache)
 i386=0
 if wd_runs_32bit; then
     packages+=(wine32:i386)

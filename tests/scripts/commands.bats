@@ -27,7 +27,7 @@ load stubs
                 mismatch "$probe|$installed: 32-bit Wine asked for"
         fi
     done <<'EOF'
-0|none|setup: installing cmake ninja-build g++ mingw-w64 googletest wine wine64 xvfb imagemagick bats x11-utils xdotool nsis clang libclang-rt-dev wine32:i386|yes
+0|none|setup: installing cmake ninja-build g++ mingw-w64 googletest wine wine64 xvfb imagemagick bats x11-utils xdotool nsis clang libclang-rt-dev ccache wine32:i386|yes
 126|none|setup: 32-bit Wine (wine32:i386) is left out: this machine cannot run 32-bit programs (the kernel refuses them: IA-32 emulation is off)|no
 0|all||no
 126|all||no
