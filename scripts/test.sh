@@ -45,18 +45,18 @@ stage() {
 # now and then ends a test program that passed with SIGSEGV. The summary
 # names every test that needed the second try.
 run_ctest() {
-    local preset=$1 status=0 log=build/$1/ctest.log listings=build/$1/second-listings.log
+    local preset=$1 status=0 log=build/$1/ctest.log retries=build/$1/second-tries.log
     shift
     mkdir -p "build/$preset"
-    rm -f "$listings"
+    rm -f "$retries"
     ctest --preset "$preset" --output-on-failure "$@" 2>&1 | tee "$log" | sed -u "s/^/$preset: /" ||
         status=$?
     local line
     line=$(grep -E 'tests passed|tests failed' "$log" | tail -1 || true)
     echo "$preset: ${line:-no test count (ctest exit status $status)}" >>"$summary"
-    # Test programs whose list of tests came only on a second try
-    # (scripts/wine-exec.sh).
-    [ -s "$listings" ] && sed "s/^/$preset: listed only on a second try: /" "$listings" >>"$summary"
+    # What Wine ended and a second try did (scripts/wine-exec.sh: a test
+    # program's listing; the installer tests' probe).
+    [ -s "$retries" ] && sed "s/^/$preset: needed a second try: /" "$retries" >>"$summary"
     [ "$status" -eq 0 ] && return 0
     local list="build/$preset/Testing/Temporary/LastTestsFailed.log" names
     names=$(cut -d: -f2- "$list" 2>/dev/null || true)

@@ -5,7 +5,7 @@
 # ctest lists a test program's tests through it before the run, and one
 # listing that fails ends the whole run: a listing is tried twice (Wine now
 # and then ends a program before its output is out), and one that needed
-# the second try is noted in build/BUILD/second-listings.log.
+# the second try is noted in build/BUILD/second-tries.log.
 . "$(dirname "${BASH_SOURCE[0]}")/machine.sh"
 build=$1
 wd_wine_for "$build" || exit 2
@@ -15,9 +15,9 @@ case " $* " in
     status=0
     out=$("$WD_WINE" "$@") || status=$?
     if [ "$status" -ne 0 ]; then
-        log="$(dirname "${BASH_SOURCE[0]}")/../build/$build/second-listings.log"
+        log="$(dirname "${BASH_SOURCE[0]}")/../build/$build/second-tries.log"
         mkdir -p "${log%/*}"
-        echo "${1##*/}: exit status $status, ${#out} bytes of output" >>"$log"
+        echo "listing of ${1##*/}: exit status $status, ${#out} bytes of output" >>"$log"
         exec "$WD_WINE" "$@"
     fi
     printf '%s\n' "$out"

@@ -163,8 +163,22 @@ wdi_uninstall_in_place_ends_with() { # CODE DIR
     wdi_is_exit_code $status "$1" || wdi_fail "the uninstaller ended with $status, not $1"
 }
 
+# The probe answers with exit status 0 (yes) or 1 (no). Any other status is
+# Wine's, not an answer (an unhandled fault ends a program with 5): the
+# probe is run once more, and that second try is noted for the test
+# command's summary.
 wdi_probe() {
-    wine "$WDI_PROBE" "$@" </dev/null 2>/dev/null
+    local out status=0
+    out=$(wine "$WDI_PROBE" "$@" </dev/null 2>/dev/null) || status=$?
+    if [ "$status" -gt 1 ]; then
+        mkdir -p "$WDI_SRC/build/$WDI_BUILD"
+        echo "installer_probe $* (${WDI_WORK##*/}): exit status $status" >>"$WDI_SRC/build/$WDI_BUILD/second-tries.log"
+        echo "lib.sh: installer_probe $* ended with exit status $status, not an answer; tried again" >&2
+        status=0
+        out=$(wine "$WDI_PROBE" "$@" </dev/null 2>/dev/null) || status=$?
+    fi
+    printf '%s' "$out"
+    return "$status"
 }
 
 # wdctl's C runtime ends its lines with CR LF.

@@ -96,11 +96,29 @@ EOF
 EOF
 }
 
-@test "a test program's listing that fails is tried once more, and the second try is noted" {
+@test "a test program's listing, or an installer test's probe, that Wine ends is tried once more, and the second try is noted" {
     run env STUB_FAILS_ONCE=--gtest_list_tests "$TREE/scripts/wine-exec.sh" mingw64 a_test.exe --gtest_list_tests
     [ "$status" -eq 0 ] && [ "$output" = "Suite."$'\n'"  Test" ]
     [ "$(calls wine64 | wc -l)" -eq 2 ]
-    [ "$(cat "$TREE/build/mingw64/second-listings.log")" = "a_test.exe: exit status 3, 0 bytes of output" ]
+    [ "$(cat "$TREE/build/mingw64/second-tries.log")" = "listing of a_test.exe: exit status 3, 0 bytes of output" ]
+
+    # The probe's own answers, yes (0) and no (1), are taken as they come.
+    rm "$TREE/build/mingw64/second-tries.log"
+    for answer in 0 1; do
+        : >"$STUB_LOG"
+        run env STUB_STATUS_wine64=$answer bash -c '. "$0/tests/installer/lib.sh" s.exe w.exe probe.exe "$1" mingw64
+            wdi_probe key "A\B"' "$TREE" "$BATS_TEST_TMPDIR/work"
+        [ "$status" -eq "$answer" ] && [ "$(calls wine64 | wc -l)" -eq 1 ] || mismatch "probe answering $answer"
+    done
+    [ ! -e "$TREE/build/mingw64/second-tries.log" ] || mismatch "an answer noted as a second try"
+    : >"$STUB_LOG"
+    rm -f "$STUB_LOG.once"
+    run env STUB_FAILS_ONCE=key bash -c '. "$0/tests/installer/lib.sh" s.exe w.exe probe.exe "$1" mingw64
+        wdi_probe key "A\B"' "$TREE" "$BATS_TEST_TMPDIR/work"
+    [ "$status" -eq 0 ] && [ "$output" = 'lib.sh: installer_probe key A\B ended with exit status 3, not an answer; tried again' ] &&
+        [ "$(calls wine64 | wc -l)" -eq 2 ] || mismatch "probe ended by Wine"
+    [ "$(cat "$TREE/build/mingw64/second-tries.log")" = 'installer_probe key A\B (work): exit status 3' ] ||
+        mismatch "probe's second try not noted"
 }
 
 @test "without Xvfb, or with no display that starts, one line says so and the prefix starts all the same" {
