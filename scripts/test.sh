@@ -54,8 +54,9 @@ run_ctest() {
     local line
     line=$(grep -E 'tests passed|tests failed' "$log" | tail -1 || true)
     echo "$preset: ${line:-no test count (ctest exit status $status)}" >>"$summary"
-    # What Wine ended and a second try did (scripts/wine-exec.sh: a test
-    # program's listing; the installer tests' probe).
+    # What Wine ended or refused and a second try did: a test program's
+    # listing (scripts/wine-exec.sh), the installer tests' probe (lib.sh), a
+    # program a test starts (tests/support/ChildProcess.cpp).
     [ -s "$retries" ] && sed "s/^/$preset: needed a second try: /" "$retries" >>"$summary"
     [ "$status" -eq 0 ] && return 0
     local list="build/$preset/Testing/Temporary/LastTestsFailed.log" names
